@@ -267,6 +267,14 @@ constexpr FactoryPresetRow kRows[] = {
 constexpr int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
 static_assert(kRowCount == 140, "140 named factory presets");
 
+constexpr bool OverridesNameListedParameters() {
+  for (const FactoryPresetRow& row : kRows)
+    for (const Override& o : row.overrides)
+      if (o.index <= kBinaural || o.index >= kFactoryPresetValueCount) return false;
+  return true;
+}
+static_assert(OverridesNameListedParameters(), "base and beat have their own columns; overrides cover 2..22");
+
 void ExpandRow(const FactoryPresetRow& row, double out[kFactoryPresetValueCount]) {
   for (int i = 0; i < kFactoryPresetValueCount; ++i) out[i] = kReferenceSet[i];
   out[kBaseFreq] = row.baseHz;
