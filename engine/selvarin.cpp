@@ -1,0 +1,39 @@
+#include "engine/selvarin.h"
+
+#include <cstring>
+
+#include "engine/editor_links.h"
+#include "engine/factory_presets.h"
+#include "engine/param_table.h"
+
+namespace selvarin {
+
+namespace {
+constexpr int kPresetCount = 150;
+constexpr int32_t kVendorVersion = 0x00010A00;  // 1.10.0
+}  // namespace
+
+CLS_SELVARIN::CLS_SELVARIN(const IPlugInstanceInfo& info)
+    : SelvarinBase(info, kNumParams, "0-2", kPresetCount, "Selvarin", "", "Kavelin", kVendorVersion,
+                   FourCC('v', '1', 'i', 'd'), FourCC('K', 'v', 'L', 'n'), /*latency=*/0, /*doesMidi=*/true,
+                   /*doesChunks=*/false, /*isInstrument=*/true) {
+  // Every byte 155: no parameter rounds to that, so each first application counts.
+  std::memset(state_.lastApplied.data(), 155, sizeof(int32_t) * state_.lastApplied.size());
+  census_ = ParamCensus{};
+
+  state_.inputPassThrough = NInChannels() == 2;
+  state_.squareFeedbackWeight = kSquareFeedbackWeight;
+  state_.squareInputWeight = FloatFromBits(kSquareInputWeightBits);
+  state_.playAnyway = false;
+
+  DefineEngineParameters(*this);
+  AddFactoryPresets(*this);
+}
+
+CLS_SELVARIN::~CLS_SELVARIN() = default;
+
+void CLS_SELVARIN::SetLfoIndicator(int lfo, LfoIndicatorValues* indicator) {
+  if (lfo >= 0 && lfo < kNumLfos) state_.lfoIndicator[lfo] = indicator;
+}
+
+}  // namespace selvarin

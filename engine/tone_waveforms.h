@@ -1,0 +1,62 @@
+#pragma once
+// The eight tone waveforms as functions of phase (radians, [0, 2 pi)). The
+// golden shapes change segment at `split` instead of at pi. All evaluation is
+// audio thread safe.
+#include <cmath>
+
+#include "engine/engine_math.h"
+#include "engine/param_ids.h"
+
+namespace selvarin {
+
+// Segment coefficients of the golden shapes and the phase where they change.
+struct GoldenShape {
+  double split = 0.0;
+  double a = 0.0;
+  double b = 0.0;
+  double c = 0.0;
+};
+
+// Recomputes the coefficients for "Wave" entry `wave` from the golden fraction
+// g. Entries other than 4, 5 and 6 leave `shape` unchanged.
+void SetGoldenCoefficients(int wave, float g, GoldenShape* shape);
+
+// One waveform, chosen at compile time so the render loop has no dispatch.
+template <int Wave>
+inline double ToneWaveRT(double phi, const GoldenShape& g) {
+  if constexpr (Wave == kToneSine) {
+    return std::sin(phi);
+  } else if constexpr (Wave == kToneTriangle) {
+    const double x = 2.0 * phi / kPi;
+    return phi < kPi ? x - 1.0 : 3.0 - x;
+  } else if constexpr (Wave == kToneSaw) {
+    return 1.0 - phi / kPi;
+  } else if constexpr (Wave == kToneSquare) {
+    return phi < kPi ? 1.0 : -1.0;
+  } else if constexpr (Wave == kToneGoldenSine) {
+    return phi < g.split ? std::cos(phi * g.a) : std::cos(phi * g.b + g.c);
+  } else if constexpr (Wave == kToneSineHalf) {
+    const double theta = phi < g.split ? phi * g.a : phi * g.b + g.c;
+    return 2.0 * std::sin(theta) - 1.0;
+  } else if constexpr (Wave == kToneGoldenTriangle) {
+    return phi < g.split ? phi * g.a - 1.0 : g.b - phi * g.c;
+  } else {  // "Gold. Square", and any unknown entry
+    return phi < g.split ? 1.0 : -1.0;
+  }
+}
+
+// The same, chosen at run time; an index outside 0..6 is "Gold. Square".
+inline double ToneWave(int wave, double phi, const GoldenShape& g) {
+  switch (wave) {
+    case kToneSine: return ToneWaveRT<kToneSine>(phi, g);
+    case kToneTriangle: return ToneWaveRT<kToneTriangle>(phi, g);
+    case kToneSaw: return ToneWaveRT<kToneSaw>(phi, g);
+    case kToneSquare: return ToneWaveRT<kToneSquare>(phi, g);
+    case kToneGoldenSine: return ToneWaveRT<kToneGoldenSine>(phi, g);
+    case kToneSineHalf: return ToneWaveRT<kToneSineHalf>(phi, g);
+    case kToneGoldenTriangle: return ToneWaveRT<kToneGoldenTriangle>(phi, g);
+    default: return ToneWaveRT<kToneGoldenSquare>(phi, g);
+  }
+}
+
+}  // namespace selvarin
