@@ -121,6 +121,10 @@ class IAudioPlugin {
   const PresetSlot* Preset(int idx) const;
   int PresetCount() const { return static_cast<int>(presets_.size()); }
   int CurrentPresetIdx() const { return currentPreset_; }
+  // The host's program selection without loading it (VST3 setParamNormalized).
+  void SetCurrentPresetIdx(int idx) {
+    if (idx >= 0 && idx < PresetCount()) currentPreset_ = idx;
+  }
 
   // ---- state strings (none in this plug-in; kept for plug-ins that save text) ----
   int AddStateString(int maxLength);

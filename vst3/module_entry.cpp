@@ -1,0 +1,114 @@
+// The module's exported entry points and its one factory.
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "vst3/class_id.h"
+#include "vst3/module_globals.h"
+#include "vst3/plugin_factory.h"
+#include "vst3/plugin_instance.h"
+
+namespace sb = Steinberg;
+
+namespace selvarin {
+
+void* gModuleHandle = nullptr;
+void* gResourceHandle = nullptr;
+
+namespace {
+
+PluginFactory* gFactory = nullptr;
+
+// Instances are built one at a time, even when a host creates several from
+// different threads.
+std::mutex& CreationMutex() {
+  static std::mutex m;
+  return m;
+}
+
+template <size_t N>
+void CopyField(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+sb::FUnknown* CreateSelvarin(void* /*context*/) {
+  std::lock_guard<std::mutex> lock(CreationMutex());
+  try {
+    IVST3Adapter* plugin = CreatePluginInstance(IPlugInstanceInfo{});
+    return plugin ? static_cast<sb::Vst::IAudioProcessor*>(plugin) : nullptr;
+  } catch (...) {
+    return nullptr;  // out of memory: the factory reports the failure
+  }
+}
+
+// Forgets the factory when the host releases the last reference to it.
+class SelvarinFactory : public PluginFactory {
+ public:
+  using PluginFactory::PluginFactory;
+  ~SelvarinFactory() override {
+    if (gFactory == this) gFactory = nullptr;
+  }
+};
+
+PluginFactory* MakeFactory() {
+  sb::PFactoryInfo factoryInfo;
+  CopyField(factoryInfo.vendor, "Kavelin");
+  CopyField(factoryInfo.url, "https://kavelin.example");
+  CopyField(factoryInfo.email, "");
+  factoryInfo.flags = sb::PFactoryInfo::kUnicode;
+  auto* factory = new (std::nothrow) SelvarinFactory(factoryInfo);
+  if (!factory) return nullptr;
+
+  sb::PClassInfo2 c;  // every field zeroed by its constructor
+  SelvarinClassId(c.cid);
+  c.cardinality = sb::PClassInfo::kManyInstances;
+  CopyField(c.category, "Audio Module Class");
+  CopyField(c.name, "Selvarin");
+  c.classFlags = 2;  // simple mode supported
+  CopyField(c.subCategories, "Instrument");
+  CopyField(c.vendor, "");
+  CopyField(c.version, "1.1.0");
+  CopyField(c.sdkVersion, "VST 3.6.5");
+  try {
+    factory->RegisterClass(c, &CreateSelvarin, nullptr);
+  } catch (...) {
+    factory->release();
+    return nullptr;
+  }
+  return factory;
+}
+
+}  // namespace
+}  // namespace selvarin
+
+extern "C" {
+
+SMTG_EXPORT_SYMBOL sb::IPluginFactory* PLUGIN_API GetPluginFactory() {
+  using selvarin::gFactory;
+  if (!gFactory) {
+    gFactory = selvarin::MakeFactory();
+    return gFactory;
+  }
+  gFactory->addRef();
+  return gFactory;
+}
+
+SMTG_EXPORT_SYMBOL bool InitDll() {
+  selvarin::gResourceHandle = selvarin::gModuleHandle;
+  return true;
+}
+
+SMTG_EXPORT_SYMBOL bool ExitDll() { return true; }
+
+// Linux hosts call these instead of InitDll/ExitDll.
+SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle) {
+  selvarin::gModuleHandle = sharedLibraryHandle;
+  return InitDll();
+}
+
+SMTG_EXPORT_SYMBOL bool ModuleExit() { return ExitDll(); }
+
+}  // extern "C"

@@ -1,0 +1,134 @@
+#pragma once
+// IVST3Adapter presents a plug-in to a VST3 host as one object: processor,
+// component, edit controller and unit information. It turns every host call
+// into operations of the plug-in base.
+#include <cstdint>
+
+#include "framework/audio_plugin.h"
+#include "framework/instance_info.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+#include "pluginterfaces/vst/ivstunits.h"
+#include "vst3/single_component_effect.h"
+
+namespace selvarin {
+
+// Four-character ids of the program-change parameter (and the program list)
+// and of the bypass pseudo-parameter.
+constexpr Steinberg::Vst::ParamID kPresetParamId = 0x70727374;  // 'prst'
+constexpr Steinberg::Vst::ParamID kBypassParamId = 0x62706173;  // 'bpas'
+
+// Speaker arrangement for a bus of n channels (0 when there is none).
+Steinberg::Vst::SpeakerArrangement ArrangementForChannels(int n);
+
+class IVST3Adapter : public IAudioPlugin,
+                     public Steinberg::Vst::IUnitInfo,
+                     public SingleComponentEffect,
+                     public Steinberg::Vst::IProcessContextRequirements {
+ public:
+  IVST3Adapter(const IPlugInstanceInfo& info, int nParams, const char* channelIOStr, int nPresets,
+               const char* effectName, const char* productName, const char* mfrName, int32_t vendorVersion,
+               int32_t uniqueCode, int32_t mfrCode, int latency, bool doesMidi, bool doesChunks, bool isInstrument,
+               int sideChainChannels = 0);
+  ~IVST3Adapter() override;
+
+  // ---- plug-in base ----
+  sb::tresult PLUGIN_API initialize(sb::FUnknown* context) override;
+  sb::tresult PLUGIN_API terminate() override;
+
+  // ---- component ----
+  sb::tresult PLUGIN_API setActive(sb::TBool state) override;
+  sb::tresult setComponentStateFromHost(sb::IBStream* stream) override;
+  sb::tresult getComponentStateForHost(sb::IBStream* stream) override;
+
+  // ---- audio processor ----
+  sb::tresult PLUGIN_API setBusArrangements(sv::SpeakerArrangement* inputs, sb::int32 numIns,
+                                            sv::SpeakerArrangement* outputs, sb::int32 numOuts) override;
+  sb::uint32 PLUGIN_API getLatencySamples() override;
+  sb::tresult PLUGIN_API setupProcessing(sv::ProcessSetup& setup) override;
+  // Audio thread.
+  sb::tresult PLUGIN_API process(sv::ProcessData& data) override;
+  sb::uint32 PLUGIN_API getTailSamples() override;
+
+  // ---- process context requirements ----
+  sb::uint32 PLUGIN_API getProcessContextRequirements() override;
+
+  // ---- edit controller ----
+  sb::tresult setControllerState(sb::IBStream* stream) override;
+  sb::tresult getControllerState(sb::IBStream* stream) override;
+  sb::tresult PLUGIN_API getParameterInfo(sb::int32 paramIndex, sv::ParameterInfo& info) override;
+  sb::tresult PLUGIN_API getParamStringByValue(sv::ParamID id, sv::ParamValue normalized,
+                                               sv::String128 out) override;
+  sb::tresult PLUGIN_API getParamValueByString(sv::ParamID id, sv::TChar* text,
+                                               sv::ParamValue& normalized) override;
+  sv::ParamValue PLUGIN_API normalizedParamToPlain(sv::ParamID id, sv::ParamValue normalized) override;
+  sv::ParamValue PLUGIN_API plainParamToNormalized(sv::ParamID id, sv::ParamValue plain) override;
+  sv::ParamValue PLUGIN_API getParamNormalized(sv::ParamID id) override;
+  sb::tresult PLUGIN_API setParamNormalized(sv::ParamID id, sv::ParamValue value) override;
+  sb::IPlugView* PLUGIN_API createView(sb::FIDString name) override;
+  sb::tresult PLUGIN_API setKnobMode(sv::KnobMode mode) override;
+  sb::tresult PLUGIN_API openHelp(sb::TBool) override { return sb::kResultFalse; }
+  sb::tresult PLUGIN_API openAboutBox(sb::TBool) override { return sb::kResultFalse; }
+
+  // ---- unit information ----
+  sb::int32 PLUGIN_API getUnitCount() override;
+  sb::tresult PLUGIN_API getUnitInfo(sb::int32 unitIndex, sv::UnitInfo& info) override;
+  sb::int32 PLUGIN_API getProgramListCount() override;
+  sb::tresult PLUGIN_API getProgramListInfo(sb::int32 listIndex, sv::ProgramListInfo& info) override;
+  sb::tresult PLUGIN_API getProgramName(sv::ProgramListID listId, sb::int32 programIndex,
+                                        sv::String128 name) override;
+  sb::tresult PLUGIN_API getProgramInfo(sv::ProgramListID, sb::int32, sv::CString, sv::String128) override {
+    return sb::kNotImplemented;
+  }
+  sb::tresult PLUGIN_API hasProgramPitchNames(sv::ProgramListID, sb::int32) override { return sb::kNotImplemented; }
+  sb::tresult PLUGIN_API getProgramPitchName(sv::ProgramListID, sb::int32, sb::int16, sv::String128) override {
+    return sb::kNotImplemented;
+  }
+  sv::UnitID PLUGIN_API getSelectedUnit() override { return 0; }
+  sb::tresult PLUGIN_API selectUnit(sv::UnitID) override { return sb::kNotImplemented; }
+  sb::tresult PLUGIN_API getUnitByBus(sv::MediaType, sv::BusDirection, sb::int32, sb::int32, sv::UnitID&) override {
+    return sb::kNotImplemented;
+  }
+  sb::tresult PLUGIN_API setUnitProgramData(sb::int32, sb::int32, sb::IBStream*) override {
+    return sb::kNotImplemented;
+  }
+
+  // ---- host-facing operations of the plug-in base ----
+  void BeginParamEdit(int paramIdx) override;
+  void ReportParamEdit(int paramIdx, double normalized) override;
+  void EndParamEdit(int paramIdx) override;
+  void SetLatencySamples(int samples) override;
+  int HostSamplePosition() override;
+  double HostTempo() override;
+  void HostTimeSignature(int* numerator, int* denominator) override;
+  void ResizeEditor(int width, int height) override;
+  bool SendMidiMsg(const IMidiMsg& msg) override;
+  bool IsOfflineRender() override;
+  int TransportState() override;
+  void FillTransportInfo(TransportInfo* out) override;
+
+  const sv::ProcessContext& HostContext() const { return context_; }
+  sv::KnobMode KnobMode() const { return knobMode_; }
+
+  OBJ_METHODS(IVST3Adapter, SingleComponentEffect)
+  DEFINE_INTERFACES
+    DEF_INTERFACE(sv::IUnitInfo)
+    DEF_INTERFACE(sv::IProcessContextRequirements)
+  END_DEFINE_INTERFACES(SingleComponentEffect)
+  REFCOUNT_METHODS(SingleComponentEffect)
+
+ private:
+  void AddBusses();
+  void AddParameters();
+  void ApplyParameterChanges(sv::IParameterChanges* changes);  // audio thread
+  void ForwardNoteEvents(sv::IEventList* events);               // audio thread
+  void ConnectOutputs(sv::ProcessData& data, int offset);       // audio thread
+  void RenderFrames(int frames);                                // audio thread
+  int PresetIndexFromNormalized(double x) const;
+
+  int sideChainChannels_;
+  bool sideChainActive_ = false;
+  sv::ProcessContext context_{};
+  sv::KnobMode knobMode_ = sv::kCircularMode;
+};
+
+}  // namespace selvarin

@@ -1,0 +1,73 @@
+// Saving and restoring the plug-in state through the host's streams.
+#include "pluginterfaces/base/ibstream.h"
+#include "vst3/vst3_adapter.h"
+
+namespace selvarin {
+
+namespace {
+
+constexpr int kReadPiece = 128;
+// A state stream is a few hundred bytes; a stream that keeps delivering
+// beyond this is not one of ours and is not read further.
+constexpr int kMaxStateBytes = 1 << 20;
+constexpr int kHostWavelab = 28;
+
+}  // namespace
+
+sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
+  if (!stream) return sb::kInvalidArgument;
+  IMutexLock lock(Mutex());
+  StateChunk chunk;
+  if (!WriteState(&chunk)) return sb::kResultFalse;
+  sb::int32 written = 0;
+  if (chunk.Size() > 0 && (stream->write(chunk.Data(), chunk.Size(), &written) != sb::kResultOk ||
+                           written != chunk.Size()))
+    return sb::kResultFalse;
+  const uint32_t flag = IsBypassed() ? 1u : 0u;
+  unsigned char bytes[4] = {static_cast<unsigned char>(flag), 0, 0, 0};
+  if (stream->write(bytes, 4, &written) != sb::kResultOk || written != 4) return sb::kResultFalse;
+  return sb::kResultOk;
+}
+
+sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
+  if (!stream) return sb::kInvalidArgument;
+  IMutexLock lock(Mutex());
+
+  sb::int64 start = 0;
+  if (stream->tell(&start) != sb::kResultOk || start < 0) start = 0;
+
+  StateChunk chunk;
+  unsigned char piece[kReadPiece];
+  while (chunk.Size() < kMaxStateBytes) {
+    sb::int32 got = 0;
+    const sb::tresult r = stream->read(piece, kReadPiece, &got);
+    if (got < 0) got = 0;
+    if (got > kReadPiece) got = kReadPiece;
+    if (r != sb::kResultOk && CurrentHostId() != kHostWavelab) break;
+    if (got == 0) break;
+    if (!chunk.PutBytes(piece, got)) break;
+  }
+
+  // The base keeps a parameter whose value is missing or not a number.
+  int pos = ReadState(&chunk, 0);
+  PushParamsToEditor();
+  if (pos < 0) return sb::kResultFalse;  // the data ran out: there is no bypass flag to read
+
+  if (stream->seek(start + pos, sb::IBStream::kIBSeekSet, nullptr) != sb::kResultOk) return sb::kResultFalse;
+  unsigned char flag[4];
+  sb::int32 got = 0;
+  if (stream->read(flag, 4, &got) != sb::kResultOk || got != 4) return sb::kResultFalse;
+  return sb::kResultOk;
+}
+
+sb::tresult IVST3Adapter::setControllerState(sb::IBStream* /*stream*/) {
+  IMutexLock lock(Mutex());
+  return sb::kResultOk;
+}
+
+sb::tresult IVST3Adapter::getControllerState(sb::IBStream* /*stream*/) {
+  IMutexLock lock(Mutex());
+  return sb::kResultOk;
+}
+
+}  // namespace selvarin
