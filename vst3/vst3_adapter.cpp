@@ -121,8 +121,7 @@ void IVST3Adapter::AddParameters() {
                                              sv::kRootUnitId);
     sv::String128 empty = {};
     for (int i = 0; i < PresetCount(); ++i) list->appendString(empty);
-    parameters.addParameter(list);
-    list->release();  // the container holds its own reference
+    parameters.addParameter(list);  // the container takes over the reference
   }
   std::vector<const char*>& groups = ParamGroups();
   for (int i = 0; i < NParams(); ++i) {
@@ -137,7 +136,6 @@ void IVST3Adapter::AddParameters() {
     }
     auto* param = new IVST3Parameter(entry, static_cast<sv::ParamID>(i), unit);
     parameters.addParameter(param);
-    param->release();
     OnParameterChanged(i);
   }
 }

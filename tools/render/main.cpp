@@ -1,0 +1,24 @@
+// selvarin-render: renders the Selvarin VST3 instrument to an audio file.
+#include <cstdio>
+#include <string>
+
+#include "tools/render/render_options.h"
+#include "tools/render/render_session.h"
+
+int main(int argc, char** argv) {
+  selvarin::RenderOptions options;
+  std::string error;
+  switch (selvarin::ParseRenderOptions(argc, argv, &options, &error)) {
+    case selvarin::ParseResult::kHelp:
+      std::fputs(selvarin::RenderUsage(), stdout);
+      return 0;
+    case selvarin::ParseResult::kError:
+      std::fprintf(stderr, "selvarin-render: %s\n", error.c_str());
+      return 2;
+    case selvarin::ParseResult::kRun:
+      break;
+  }
+  const int code = selvarin::RunRender(options, argv[0], &error);
+  if (code != 0) std::fprintf(stderr, "selvarin-render: %s\n", error.c_str());
+  return code;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Command-line options of selvarin-render, parsed without the plug-in: what
+// names and values mean is decided later against the loaded plug-in.
+#include <string>
+#include <vector>
+
+namespace selvarin {
+
+enum class FileType { kWav, kFlac };
+enum class SampleFormat { kPcm16, kPcm24, kFloat32 };
+
+struct ParamSetting {
+  std::string target;  // a parameter name or index, as typed
+  std::string value;   // a plain value or a display text, as typed
+};
+
+struct RenderOptions {
+  std::string output;
+  double seconds = 10.0;
+  double sampleRate = 48000.0;
+  int blockSize = 1024;
+  double tempo = 120.0;
+  bool playing = true;
+  int precision = 64;  // 32 or 64-bit processing
+  FileType fileType = FileType::kWav;
+  SampleFormat format = SampleFormat::kPcm24;
+  bool formatGiven = false;
+  std::string preset;  // empty: the plug-in's own defaults
+  std::vector<ParamSetting> params;
+  std::string pluginPath;  // empty: look in the usual places
+  bool listPresets = false;
+  bool listParams = false;
+  bool progress = true;
+};
+
+enum class ParseResult { kRun, kHelp, kError };
+
+ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error);
+
+// Parses a duration: seconds ("90", "2.5"), "m:ss" or "h:mm:ss". False for
+// anything else, negative or not finite.
+bool ParseDuration(const std::string& text, double* seconds);
+
+// Parses a whole string as a finite number.
+bool ParseNumber(const std::string& text, double* value);
+
+const char* RenderUsage();
+
+}  // namespace selvarin
