@@ -11,7 +11,7 @@ using namespace raster_detail;
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kAngleSlack = 1e-6;  // end angles on an axis include that axis' pixels
+constexpr double kAngleSlack = 1e-4;  // end angles on an axis include that axis' pixels
 
 struct AngleRange {
   bool full = true;
@@ -20,8 +20,9 @@ struct AngleRange {
 
   // Angle of the pixel offset (dx, dy): 0 up, clockwise.
   bool Contains(double dx, double dy) const {
-    if (full) return true;
-    const double a = std::atan2(dx, -dy);
+    if (full || (dx == 0.0 && dy == 0.0)) return true;  // the centre belongs to every sector
+    const double up = -dy;
+    const double a = std::atan2(dx, up == 0.0 ? 0.0 : up);  // +0.0: atan2(x, -0) would flip sign
     double t = std::fmod(a - from, kTwoPi);
     if (t < 0.0) t += kTwoPi;
     return t <= span + kAngleSlack || t >= kTwoPi - kAngleSlack;
@@ -38,7 +39,7 @@ AngleRange MakeRange(double a1, double a2) {
   return r;
 }
 
-// Coverage 0..1 of the pixel at distance dist from the centre.
+// coverage(dx, dy): 0..1 for the pixel at that offset from the centre.
 template <typename Coverage>
 void DrawRound(RasterBitmap* dest, float cx, float cy, float radius, float minAngle, float maxAngle,
                RasterPixel colour, float opacity, int mode, Coverage coverage) {
@@ -62,7 +63,7 @@ void DrawRound(RasterBitmap* dest, float cx, float cy, float radius, float minAn
     const double dy = y - cy;
     for (int x = x0; x <= x1; ++x) {
       const double dx = x - cx;
-      const double cover = coverage(std::sqrt(dx * dx + dy * dy));
+      const double cover = coverage(dx, dy);
       if (cover <= 0.0) continue;
       if (!range.Contains(dx, dy)) continue;
       const int kk = cover >= 1.0 ? k : static_cast<int>(k * cover);
@@ -78,10 +79,17 @@ void RasterArc(RasterBitmap* dest, float centreX, float centreY, float radius, f
   const double r = radius;
   if (antialias) {
     DrawRound(dest, centreX, centreY, radius, minAngle, maxAngle, colour, opacity, mode,
-              [r](double dist) { return 1.0 - std::fabs(dist - r); });
+              [r](double dx, double dy) { return 1.0 - std::fabs(std::hypot(dx, dy) - r); });
   } else {
+    // Without antialias: along each column (or row, where the circle is
+    // steeper) the one pixel nearest the circle, so the outline is connected.
     DrawRound(dest, centreX, centreY, radius, minAngle, maxAngle, colour, opacity, mode,
-              [r](double dist) { return std::fabs(dist - r) < 0.5 ? 1.0 : 0.0; });
+              [r](double dx, double dy) {
+                const double ax = std::fabs(dx), ay = std::fabs(dy);
+                const double major = ax <= ay ? ay : ax, minor = ax <= ay ? ax : ay;
+                const double onCircle = std::sqrt(std::max(0.0, r * r - minor * minor));
+                return minor <= r && major - onCircle >= -0.5 && major - onCircle < 0.5 ? 1.0 : 0.0;
+              });
   }
 }
 
@@ -91,10 +99,10 @@ void RasterFilledSector(RasterBitmap* dest, float centreX, float centreY, float 
   if (antialias) {
     // Full coverage up to the radius so sectors meet straight fills without a seam.
     DrawRound(dest, centreX, centreY, radius, minAngle, maxAngle, colour, opacity, mode,
-              [r](double dist) { return std::min(1.0, r + 1.0 - dist); });
+              [r](double dx, double dy) { return std::min(1.0, r + 1.0 - std::hypot(dx, dy)); });
   } else {
     DrawRound(dest, centreX, centreY, radius, minAngle, maxAngle, colour, opacity, mode,
-              [r](double dist) { return dist < r + 0.5 ? 1.0 : 0.0; });
+              [r](double dx, double dy) { return std::hypot(dx, dy) < r + 0.5 ? 1.0 : 0.0; });
   }
 }
 

@@ -11,7 +11,8 @@ int RowMaskFor(int lineAlignment) {
   if (lineAlignment < 2) return 0;
   const int lowest = lineAlignment & -lineAlignment;
   const int mask = lowest - 1;
-  return mask > 16 ? 16 : mask;
+  // Rows align to at most 16 pixels; 15 is the widest mask that is all ones.
+  return mask > 15 ? 15 : mask;
 }
 
 }  // namespace

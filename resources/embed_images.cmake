@@ -7,8 +7,6 @@
 # in the same directory.
 include_guard(GLOBAL)
 
-set(SELVARIN_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/embed_images_write.cmake)
-
 function(selvarin_embed_images target)
   if(ARGC LESS 2)
     message(FATAL_ERROR "selvarin_embed_images(${target}): no images given")
@@ -31,13 +29,14 @@ function(selvarin_embed_images target)
     list(APPEND files ${file})
   endforeach()
 
+  set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/embed_images_write.cmake)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_embedded_images.cpp)
   string(REPLACE ";" "|" id_arg "${ids}")
   string(REPLACE ";" "|" file_arg "${files}")
   add_custom_command(
     OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} "-DIDS=${id_arg}" "-DFILES=${file_arg}" "-DOUT=${out}" -P ${SELVARIN_EMBED_SCRIPT}
-    DEPENDS ${files} ${SELVARIN_EMBED_SCRIPT}
+    COMMAND ${CMAKE_COMMAND} "-DIDS=${id_arg}" "-DFILES=${file_arg}" "-DOUT=${out}" -P ${script}
+    DEPENDS ${files} ${script}
     COMMENT "Embedding images into ${target}"
     VERBATIM)
   target_sources(${target} PRIVATE ${out})

@@ -1,0 +1,96 @@
+#include "test_png_writer.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+namespace selvarin::test {
+
+namespace {
+
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
+// Plain-data arguments only: libpng leaves this frame by longjmp on error.
+bool EncodeInto(const PngSpec* spec, std::vector<unsigned char>* out, png_bytep* rows) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, AppendBytes, NoFlush);
+  png_set_IHDR(png, info, spec->width, spec->height, spec->bitDepth, spec->colourType,
+               spec->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  if (!spec->palette.empty()) {
+    png_set_PLTE(png, info, spec->palette.data(), static_cast<int>(spec->palette.size()));
+  }
+  if (!spec->transparency.empty()) {
+    png_set_tRNS(png, info, spec->transparency.data(), static_cast<int>(spec->transparency.size()), nullptr);
+  }
+  if (spec->greyKey) {
+    png_color_16 key{};
+    key.gray = static_cast<png_uint_16>(spec->greyKeyValue);
+    png_set_tRNS(png, info, nullptr, 0, &key);
+  }
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace
+
+std::vector<unsigned char> EncodePng(const PngSpec& spec) {
+  std::vector<unsigned char> out;
+  if (spec.height <= 0 || spec.rows.empty() || spec.rows.size() % spec.height != 0) return out;
+  const size_t rowBytes = spec.rows.size() / spec.height;
+  std::vector<png_bytep> rows(spec.height);
+  for (int y = 0; y < spec.height; ++y) {
+    rows[y] = const_cast<png_bytep>(spec.rows.data() + y * rowBytes);
+  }
+  if (!EncodeInto(&spec, &out, rows.data())) out.clear();
+  return out;
+}
+
+PngSpec RgbaSpec(int width, int height, const std::vector<unsigned char>& rgba) {
+  PngSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  spec.rows = rgba;
+  return spec;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+bool SaveBitmapPng(RasterBitmap* bitmap, const std::string& path) {
+  if (!bitmap || !bitmap->Bits()) return false;
+  const int w = bitmap->Width(), h = bitmap->Height();
+  std::vector<unsigned char> rgba;
+  rgba.reserve(static_cast<size_t>(w) * h * 4);
+  for (int y = 0; y < h; ++y) {
+    const RasterPixel* row = bitmap->Bits() + static_cast<size_t>(y) * bitmap->RowSpan();
+    for (int x = 0; x < w; ++x) {
+      rgba.push_back(static_cast<unsigned char>(RasterRed(row[x])));
+      rgba.push_back(static_cast<unsigned char>(RasterGreen(row[x])));
+      rgba.push_back(static_cast<unsigned char>(RasterBlue(row[x])));
+      rgba.push_back(static_cast<unsigned char>(RasterAlpha(row[x])));
+    }
+  }
+  const std::vector<unsigned char> png = EncodePng(RgbaSpec(w, h, rgba));
+  return !png.empty() && WriteFileBytes(path, png);
+}
+
+}  // namespace selvarin::test
