@@ -62,7 +62,7 @@ void RasterFillRect(RasterBitmap* dest, int x, int y, int w, int h, RasterPixel 
       break;
     }
     default:
-      ForEachPixel(d, span, cw, ch, [c, k](RasterPixel p) { return FillCopy(p, c, k); });
+      ForEachPixel(d, span, cw, ch, [c, k](RasterPixel p) { return FillCopyGeneral(p, c, k); });
       break;
   }
 }

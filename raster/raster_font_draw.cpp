@@ -22,24 +22,24 @@ inline RasterPixel CompositeCoverage(RasterPixel d, int c, const TextPaint& pain
   const RasterPixel t = paint.colour;
   const int dA = Channel(d, 24);
   if ((paint.mode & kRasterCombineMask) != kRasterCopy) {
-    const int w = std::min(256, paint.k * c / 256);
+    const int w = std::min(256, (paint.k * c) >> 8);
     return CombinePixel(d, t | 0xFF000000u, w, paint.mode & kRasterCombineMask);
   }
   if (paint.k >= 256) {
     const int keep = 255 - c;
-    const int b = (Channel(d, 0) - Channel(t, 0)) * keep / 256 + Channel(t, 0);
-    const int g = (Channel(d, 8) - Channel(t, 8)) * keep / 256 + Channel(t, 8);
-    const int r = (Channel(d, 16) - Channel(t, 16)) * keep / 256 + Channel(t, 16);
-    const int a = 255 - (keep * (255 - dA)) / 256;
+    const int b = Div256((Channel(d, 0) - Channel(t, 0)) * keep) + Channel(t, 0);
+    const int g = Div256((Channel(d, 8) - Channel(t, 8)) * keep) + Channel(t, 8);
+    const int r = Div256((Channel(d, 16) - Channel(t, 16)) * keep) + Channel(t, 16);
+    const int a = 255 - Div256(keep * (255 - dA));
     return static_cast<RasterPixel>(b) | static_cast<RasterPixel>(g) << 8 | static_cast<RasterPixel>(r) << 16 |
            static_cast<RasterPixel>(a) << 24;
   }
-  const int w = std::min(256, paint.k * c / 256);
+  const int w = std::min(256, (paint.k * c) >> 8);
   const int keep = 256 - w;
-  const int b = Channel(t, 0) + (Channel(d, 0) - Channel(t, 0)) * keep / 256;
-  const int g = Channel(t, 8) + (Channel(d, 8) - Channel(t, 8)) * keep / 256;
-  const int r = Channel(t, 16) + (Channel(d, 16) - Channel(t, 16)) * keep / 256;
-  const int a = 255 - (keep * (255 - dA)) / 256;
+  const int b = Channel(t, 0) + Div256((Channel(d, 0) - Channel(t, 0)) * keep);
+  const int g = Channel(t, 8) + Div256((Channel(d, 8) - Channel(t, 8)) * keep);
+  const int r = Channel(t, 16) + Div256((Channel(d, 16) - Channel(t, 16)) * keep);
+  const int a = 255 - Div256(keep * (255 - dA));
   return static_cast<RasterPixel>(b) | static_cast<RasterPixel>(g) << 8 | static_cast<RasterPixel>(r) << 16 |
          static_cast<RasterPixel>(Clamp255(a)) << 24;
 }

@@ -1,0 +1,2 @@
+selvarin_add_bench(selvarin_raster_bench ${CMAKE_CURRENT_LIST_DIR}/raster_bench.cpp)
+target_link_libraries(selvarin_raster_bench PRIVATE selvarin_raster)
