@@ -87,7 +87,7 @@ const char* RenderUsage() {
          "      --block N            block size, 1 to 65536; default 1024\n"
          "      --tempo BPM          host tempo, 1 to 999; default 120\n"
          "      --stopped            host transport stopped (default: playing)\n"
-         "      --precision 32|64    processing precision; default 64\n"
+         "      --precision 32|64    processing precision; default 32\n"
          "      --plugin PATH        the Selvarin.vst3 bundle to load\n"
          "      --list-presets       print the factory presets and exit\n"
          "      --list-params        print the parameters and exit\n"

@@ -21,7 +21,7 @@ struct RenderOptions {
   int blockSize = 1024;
   double tempo = 120.0;
   bool playing = true;
-  int precision = 64;  // 32 or 64-bit processing
+  int precision = 32;  // 32 or 64-bit processing
   FileType fileType = FileType::kWav;
   SampleFormat format = SampleFormat::kPcm24;
   bool formatGiven = false;

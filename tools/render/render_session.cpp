@@ -12,6 +12,7 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "tools/render/audio_writer.h"
+#include "tools/render/frame_pipe.h"
 #include "tools/render/param_resolve.h"
 #include "tools/render/progress_bar.h"
 #include "tools/vst3host/host_objects.h"
@@ -181,13 +182,16 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
   if (!writer.Open(o.output, o.fileType, o.format, static_cast<int>(o.sampleRate), 2, total, error)) return 1;
 
   const size_t block = static_cast<size_t>(o.blockSize);
-  std::vector<double> left64(block), right64(block), inter64(block * 2);
-  std::vector<float> left32(block), right32(block), inter32(block * 2);
+  std::vector<double> left64(block), right64(block);
+  std::vector<float> left32(block), right32(block);
   double* ch64[2] = {left64.data(), right64.data()};
   float* ch32[2] = {left32.data(), right32.data()};
   sv::AudioBusBuffers out;
   out.numChannels = 2;
   if (o.precision == 64) out.channelBuffers64 = ch64; else out.channelBuffers32 = ch32;
+  // Frames are written in large pieces by a second thread while the next
+  // ones render.
+  FramePipe pipe(&writer, o.precision, block);
 
   HostParamChanges changes;
   HostEventList events;
@@ -239,27 +243,14 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
       *error = "the plug-in failed to process a block";
       return 1;
     }
-    bool ok;
-    if (o.precision == 64) {
-      for (int i = 0; i < n; ++i) {
-        inter64[2 * i] = left64[i];
-        inter64[2 * i + 1] = right64[i];
-      }
-      ok = writer.WriteDouble(inter64.data(), n, error);
-    } else {
-      for (int i = 0; i < n; ++i) {
-        inter32[2 * i] = left32[i];
-        inter32[2 * i + 1] = right32[i];
-      }
-      ok = writer.WriteFloat(inter32.data(), n, error);
-    }
-    if (!ok) {
+    if (!pipe.Append(ch64, ch32, n, error)) {
       progress.Finish();
       return 1;
     }
     done += n;
     progress.Update(done);
   }
+  if (!pipe.Finish(error)) return 1;
   progress.Finish();
   plugin.processor->setProcessing(false);
   plugin.SetActive(false);

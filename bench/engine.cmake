@@ -1,0 +1,12 @@
+# Tone engine rendering cost, on the SDK-free test adapter.
+if(TARGET selvarin_engine_testbase)
+  set(_selvarin_bench_engine selvarin_engine_testbase)
+else()
+  add_library(selvarin_bench_adapter INTERFACE)
+  target_include_directories(selvarin_bench_adapter INTERFACE ${PROJECT_SOURCE_DIR}/tests/support)
+  target_link_libraries(selvarin_bench_adapter INTERFACE selvarin_framework)
+  selvarin_add_engine(selvarin_engine_benchbase ${PROJECT_SOURCE_DIR}/tests/support selvarin_bench_adapter)
+  set(_selvarin_bench_engine selvarin_engine_benchbase)
+endif()
+selvarin_add_bench(selvarin_engine_bench ${CMAKE_CURRENT_SOURCE_DIR}/engine_bench.cpp)
+target_link_libraries(selvarin_engine_bench PRIVATE ${_selvarin_bench_engine})
