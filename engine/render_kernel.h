@@ -24,4 +24,8 @@ struct BlockIO {
 // Renders n > 0 samples and leaves the state where the last sample left it.
 void RenderSamplesRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n);
 
+// The same samples, always computed one sample at a time (the plain form of
+// the loop; RenderSamplesRT may stage the work when every sample sounds).
+void RenderSamplesOneByOneRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n);
+
 }  // namespace selvarin
