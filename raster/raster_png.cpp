@@ -17,7 +17,7 @@ namespace {
 // editor's images are a few hundred pixels, and a forged header must not
 // make us reserve gigabytes.
 constexpr png_uint_32 kMaxSide = 16384;
-constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 26;
+constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 24;  // 64 MiB of pixels
 
 // Everything the read pass creates, kept outside the frame that calls setjmp
 // so that the values survive a longjmp and can be released afterwards. Only

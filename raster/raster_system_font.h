@@ -30,6 +30,8 @@ class RasterSystemFont {
   // Cell height in pixels: ascent plus descent.
   virtual int LineHeight() const = 0;
   virtual int Ascent() const = 0;
+  // Family of the face actually used (a substitute may stand in for the name asked for).
+  virtual const char* FamilyName() const = 0;
   // Horizontal advance of the character in pixels.
   virtual int Advance(std::uint32_t codepoint) = 0;
   // Draws the character with its cell's top-left corner at (x, y) in white

@@ -39,11 +39,13 @@ void ReleaseLibrary() {
 
 struct FaceChoice {
   char path[4096] = {};
+  char family[128] = {};
   int index = 0;
   int weight = FC_WEIGHT_REGULAR;
   int slant = FC_SLANT_ROMAN;
 };
 
+// Fontconfig is never finalised: the host process may be using it too.
 bool ChooseFace(const RasterFontRequest& request, FaceChoice& choice) {
   if (!FcInit()) return false;
   FcPattern* pattern = FcPatternCreate();
@@ -64,6 +66,10 @@ bool ChooseFace(const RasterFontRequest& request, FaceChoice& choice) {
             std::strlen(reinterpret_cast<const char*>(file)) < sizeof(choice.path);
   if (ok) {
     std::strcpy(choice.path, reinterpret_cast<const char*>(file));
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family) {
+      std::strncpy(choice.family, reinterpret_cast<const char*>(family), sizeof(choice.family) - 1);
+    }
     FcPatternGetInteger(match, FC_INDEX, 0, &choice.index);
     FcPatternGetInteger(match, FC_WEIGHT, 0, &choice.weight);
     FcPatternGetInteger(match, FC_SLANT, 0, &choice.slant);
@@ -88,6 +94,7 @@ class FreeTypeFont : public RasterSystemFont {
       face_ = nullptr;
       return false;
     }
+    std::memcpy(family_, choice.family, sizeof(family_));
     mono_ = request.quality == kRasterQualityNonAntialiased;
     embolden_ = request.weight >= 600 && choice.weight < FC_WEIGHT_DEMIBOLD;
     oblique_ = request.italic && choice.slant == FC_SLANT_ROMAN;
@@ -96,6 +103,7 @@ class FreeTypeFont : public RasterSystemFont {
 
   int LineHeight() const override { return lineHeight_; }
   int Ascent() const override { return ascent_; }
+  const char* FamilyName() const override { return family_; }
 
   int Advance(std::uint32_t codepoint) override {
     if (!Load(codepoint, false)) return 0;
@@ -171,6 +179,7 @@ class FreeTypeFont : public RasterSystemFont {
   }
 
   FT_Face face_ = nullptr;
+  char family_[128] = {};
   bool haveLibrary_ = false;
   bool mono_ = false;
   bool embolden_ = false;

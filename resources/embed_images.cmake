@@ -4,7 +4,8 @@
 # (RasterLoadPngFromResource). A source file holding the bytes and an id
 # table that registers itself at start-up is generated into the build tree
 # and added to the target. Files may themselves be outputs of custom commands
-# in the same directory.
+# in the same directory. Give the final executable or module as the target
+# (not a static library, whose linker could drop the unreferenced table).
 include_guard(GLOBAL)
 
 function(selvarin_embed_images target)

@@ -29,6 +29,7 @@ class BlockFont : public RasterSystemFont {
   }
   int LineHeight() const override { return 10; }
   int Ascent() const override { return 8; }
+  const char* FamilyName() const override { return "Block"; }
   int Advance(std::uint32_t) override { return 6; }
   bool DrawGlyph(RasterBitmap* scratch, int x, int y, std::uint32_t cp) override {
     ++renders[cp];
@@ -235,10 +236,27 @@ TEST(RasterSystemFontText, InkLiesInsideTheAlignedRectangle) {
 }
 
 TEST(RasterSystemFontText, FacesWeightsAndQuality) {
+  auto arial = MakeFont("Arial", 15);
+  ASSERT_TRUE(arial);
+  EXPECT_STREQ(arial->SystemFont()->FamilyName(), "Liberation Sans");  // Arial's metrics
   auto verdana = MakeFont("Verdana", 14);
   ASSERT_TRUE(verdana);
   EXPECT_EQ(verdana->LineHeight(), 14);
   EXPECT_GT(verdana->Advance('W'), 5);
+  EXPECT_STRNE(verdana->SystemFont()->FamilyName(), "");
+
+  // Large sizes still go through the glyph path: the scratch grows to fit.
+  auto large = MakeFont("Arial", 300);
+  ASSERT_TRUE(large);
+  EXPECT_EQ(large->LineHeight(), 300);
+  large->SetTextColor(0xFFFFFFFFu);
+  RasterMemBitmap big(400, 320);
+  FillAll(big, 0xFF000000u);
+  RasterRect all{0, 0, 400, 320};
+  large->DrawText(&big, "W", -1, &all, kRasterTextCentre);
+  const Ink w = InkOf(big, 0xFF000000u);
+  EXPECT_GT(w.right - w.left, 200);
+  EXPECT_GT(w.bottom - w.top, 150);
 
   auto regular = MakeFont("Arial", 20);
   auto bold = MakeFont("Arial", 20, 700);
