@@ -33,34 +33,40 @@ LfoLane LoadLane(const EngineState& st, int i) {
           st.lfoWave[i],  st.lfoTarget[i],    st.lfoIndicator[i]};
 }
 
-// What an LFO's output o does to the quantity it drives. The volume is
-// driven only while the block's target v is not 0, so a transport stop
-// still fades out.
+// What an LFO's output o does to the quantity it drives (Target known at
+// compile time). The volume is driven only while the block's target v is
+// not 0, so a transport stop still fades out.
+template <int Target>
 inline void ApplyLfoOutputRT(const LfoLane& l, double s, Driven& d, double baseIncrement, double beatIncrement,
                              float v) {
   const double o = l.swing * s + l.centre;
+  if constexpr (Target == kTargetBaseFreq) {
+    d.toneAIncrement = o;
+    if (l.indicator) l.indicator->SetValueRT(static_cast<float>(o));
+    d.toneBIncrement = beatIncrement + d.toneAIncrement;
+  } else if constexpr (Target == kTargetBinaural) {
+    if (l.indicator) l.indicator->SetValueRT(static_cast<float>(o));
+    d.toneBIncrement = baseIncrement + o;
+  } else if constexpr (Target == kTargetPan) {
+    d.pan = static_cast<float>(o);
+    if (l.indicator) l.indicator->SetValueRT(d.pan);
+  } else if constexpr (Target == kTargetVolume) {
+    if (v != 0.0f) {
+      d.volume = static_cast<float>(o);
+      if (l.indicator) l.indicator->SetValueRT(d.volume);
+    }
+  }
+}
+
+// The same with the target read at run time.
+inline void ApplyLfoOutputRT(const LfoLane& l, double s, Driven& d, double baseIncrement, double beatIncrement,
+                             float v) {
   switch (l.target) {
-    case kTargetBaseFreq:
-      d.toneAIncrement = o;
-      if (l.indicator) l.indicator->SetValueRT(static_cast<float>(o));
-      d.toneBIncrement = beatIncrement + d.toneAIncrement;
-      break;
-    case kTargetBinaural:
-      if (l.indicator) l.indicator->SetValueRT(static_cast<float>(o));
-      d.toneBIncrement = baseIncrement + o;
-      break;
-    case kTargetPan:
-      d.pan = static_cast<float>(o);
-      if (l.indicator) l.indicator->SetValueRT(d.pan);
-      break;
-    case kTargetVolume:
-      if (v != 0.0f) {
-        d.volume = static_cast<float>(o);
-        if (l.indicator) l.indicator->SetValueRT(d.volume);
-      }
-      break;
-    default:
-      break;
+    case kTargetBaseFreq: ApplyLfoOutputRT<kTargetBaseFreq>(l, s, d, baseIncrement, beatIncrement, v); break;
+    case kTargetBinaural: ApplyLfoOutputRT<kTargetBinaural>(l, s, d, baseIncrement, beatIncrement, v); break;
+    case kTargetPan: ApplyLfoOutputRT<kTargetPan>(l, s, d, baseIncrement, beatIncrement, v); break;
+    case kTargetVolume: ApplyLfoOutputRT<kTargetVolume>(l, s, d, baseIncrement, beatIncrement, v); break;
+    default: break;
   }
 }
 
@@ -192,6 +198,64 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
   k.Store(st);
 }
 
+// The per-sample recurrences of a run of m sounding samples, for LFOs
+// driving targets T1 and T2 (kTargetNone: the LFO does not run): the LFO
+// outputs, the ramps and the tone phases, recording what the waveform and
+// mix stages need.
+template <int T1, int T2>
+void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, const double* lfoValue1,
+                   const double* lfoValue2, double* phaseA, double* phaseB, float* pan, float* volume) {
+  // Local copies: the recorded arrays cannot alias them, so they stay in registers.
+  LoopState k = state;
+  const BlockRamps rp = ramps;
+  for (int j = 0; j < m; ++j) {
+    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
+    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
+    k.d.volume += rp.volumeStep;
+    k.d.toneAIncrement += rp.stepA;
+    k.d.toneBIncrement += rp.stepB;
+    k.d.pan += rp.panStep;
+    phaseA[j] = k.phaseA;
+    phaseB[j] = k.phaseB;
+    pan[j] = k.d.pan;
+    volume[j] = k.d.volume;
+    k.phaseA = AdvancePhaseRT(k.phaseA, k.d.toneAIncrement);
+    k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
+  }
+  state = k;
+}
+
+using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, const double*, const double*, double*,
+                               double*, float*, float*);
+
+template <int T1>
+RecurrencesFn PickRecurrences(int t2) {
+  switch (t2) {
+    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq>;
+    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural>;
+    case kTargetPan: return RecurrencesRT<T1, kTargetPan>;
+    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume>;
+    default: return RecurrencesRT<T1, kTargetNone>;
+  }
+}
+
+// The target a running LFO drives; kTargetNone for a paused LFO or one
+// whose output drives nothing.
+int DrivenTarget(bool active, int target) {
+  return active && target > kTargetNone && target < kNumLfoTargets ? target : kTargetNone;
+}
+
+RecurrencesFn PickRecurrences(const LoopState& k) {
+  const int t2 = DrivenTarget(k.lfo2, k.l2.target);
+  switch (DrivenTarget(k.lfo1, k.l1.target)) {
+    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq>(t2);
+    case kTargetBinaural: return PickRecurrences<kTargetBinaural>(t2);
+    case kTargetPan: return PickRecurrences<kTargetPan>(t2);
+    case kTargetVolume: return PickRecurrences<kTargetVolume>(t2);
+    default: return PickRecurrences<kTargetNone>(t2);
+  }
+}
+
 // The same loop when every sample sounds (the block's volume target is
 // audible), in stages over short runs of samples: the LFO waves, then the
 // per-sample recurrences (LFO outputs, ramps, phases), then the tone
@@ -208,26 +272,14 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
   double phaseA[kRun], phaseB[kRun];
   double waveA[kRun], waveB[kRun];
   float pan[kRun], volume[kRun];
+  const RecurrencesFn recurrences = PickRecurrences(k);
 
   for (int start = 0; start < n; start += kRun) {
     const int m = n - start < kRun ? n - start : kRun;
     if (k.lfo1) FillLfoWaveRT(k.l1, k.sq, lfoValue1, m);
     if (k.lfo2) FillLfoWaveRT(k.l2, k.sq, lfoValue2, m);
 
-    for (int j = 0; j < m; ++j) {
-      if (k.lfo1) ApplyLfoOutputRT(k.l1, lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
-      if (k.lfo2) ApplyLfoOutputRT(k.l2, lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
-      k.d.volume += rp.volumeStep;
-      k.d.toneAIncrement += rp.stepA;
-      k.d.toneBIncrement += rp.stepB;
-      k.d.pan += rp.panStep;
-      phaseA[j] = k.phaseA;
-      phaseB[j] = k.phaseB;
-      pan[j] = k.d.pan;
-      volume[j] = k.d.volume;
-      k.phaseA = AdvancePhaseRT(k.phaseA, k.d.toneAIncrement);
-      k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
-    }
+    recurrences(k, rp, v, m, lfoValue1, lfoValue2, phaseA, phaseB, pan, volume);
 
     for (int j = 0; j < m; ++j) waveA[j] = ToneWaveRT<Wave>(phaseA[j], k.golden);
     for (int j = 0; j < m; ++j) waveB[j] = ToneWaveRT<Wave>(phaseB[j], k.golden);
