@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "raster/raster_blend.h"
+#include "raster/raster_blit_rows.h"
 #include "raster/raster_draw.h"
 
 namespace selvarin {
@@ -30,11 +31,7 @@ void BlitRows(RasterPixel* d, int dSpan, const RasterPixel* s, int sSpan, int w,
   switch (mode & kRasterCombineMask) {
     case kRasterCopy:
       if (useAlpha) {
-        if (k == 256) {
-          ForEachPixel(d, dSpan, s, sSpan, w, h, [](RasterPixel dp, RasterPixel sp) { return CopyAlphaFull(dp, sp); });
-        } else {
-          ForEachPixel(d, dSpan, s, sSpan, w, h, [k](RasterPixel dp, RasterPixel sp) { return CopyAlpha(dp, sp, k); });
-        }
+        for (int y = 0; y < h; ++y, d += dSpan, s += sSpan) CopyAlphaRow(d, s, w, k);
       } else if (k == 256) {
         for (int y = 0; y < h; ++y, d += dSpan, s += sSpan) std::memmove(d, s, static_cast<std::size_t>(w) * 4);
       } else if (k == 128) {

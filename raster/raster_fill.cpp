@@ -1,6 +1,7 @@
 #include <cstdint>
 
 #include "raster/raster_blend.h"
+#include "raster/raster_blit_rows.h"
 #include "raster/raster_draw.h"
 
 namespace selvarin {
@@ -62,7 +63,7 @@ void RasterFillRect(RasterBitmap* dest, int x, int y, int w, int h, RasterPixel 
       break;
     }
     default:
-      ForEachPixel(d, span, cw, ch, [c, k](RasterPixel p) { return FillCopyGeneral(p, c, k); });
+      for (int y = 0; y < ch; ++y, d += span) FillGeneralRow(d, cw, c, k);
       break;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "raster/raster_blend.h"
 #include "raster/raster_draw.h"
 #include "raster/raster_mem_bitmap.h"
 #include "raster_test_util.h"
@@ -87,6 +88,38 @@ TEST(RasterBlit, TransparentSourceLeavesEveryAlphaModeAlone) {
   const RasterPixel d = 0x80402010;
   for (int mode : {kRasterCopy, kRasterAdd, kRasterColorDodge}) {
     for (float o : {1.0f, 0.5f, 0.3f}) EXPECT_EQ(BlitOne(d, 0x00FFFFFF, o, mode | kAlpha), d) << mode << " " << o;
+  }
+}
+
+TEST(RasterBlit, AlphaRowsMatchThePixelRuleExactly) {
+  // The row loops may be vectorised; every pixel must still follow the rule.
+  RasterMemBitmap src(37, 5), dst(37, 5), ref(37, 5);
+  unsigned seed = 12345;
+  const auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
+  for (float opacity : {1.0f, 0.75f, 0.5f, 0.39f, 0.03f}) {
+    const int k = RasterOpacityToK(opacity);
+    for (int y = 0; y < 5; ++y) {
+      for (int x = 0; x < 37; ++x) {
+        RasterPixel sp = next();
+        const unsigned pick = next() % 8;
+        if (pick == 0) sp &= 0x00FFFFFFu;  // transparent
+        if (pick == 1) sp |= 0xFF000000u;  // opaque
+        At(src, x, y) = sp;
+        At(dst, x, y) = At(ref, x, y) = next();
+      }
+    }
+    // A row of opaque pixels and one of transparent ones take the shortcuts.
+    for (int x = 0; x < 37; ++x) {
+      At(src, x, 3) |= 0xFF000000u;
+      At(src, x, 4) &= 0x00FFFFFFu;
+    }
+    RasterBlit(&dst, &src, 0, 0, 0, 0, 37, 5, opacity, kAlpha);
+    for (int y = 0; y < 5; ++y) {
+      for (int x = 0; x < 37; ++x) {
+        ASSERT_EQ(At(dst, x, y), raster_detail::CombinePixel(At(ref, x, y), At(src, x, y), k, kAlpha))
+            << opacity << " at " << x << "," << y;
+      }
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "raster/raster_blend.h"
 #include "raster/raster_draw.h"
 #include "raster/raster_mem_bitmap.h"
 #include "raster_test_util.h"
@@ -36,6 +37,20 @@ TEST(RasterFill, GeneralOpacity) {
   EXPECT_EQ(RasterGreen(r), (200 - 0) * 156 / 256);
   EXPECT_EQ(RasterBlue(r), 50);
   EXPECT_EQ(RasterAlpha(r), 100 + (255 - 100) * 156 / 256);
+}
+
+TEST(RasterFill, RowsMatchThePixelRuleExactly) {
+  RasterMemBitmap b(23, 3), ref(23, 3);
+  unsigned seed = 99;
+  const auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
+  for (int k : {1, 37, 100, 129, 200, 255}) {
+    const RasterPixel c = next();
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 23; ++x) At(b, x, y) = At(ref, x, y) = next();
+    RasterFillRect(&b, 0, 0, 23, 3, c, k / 256.0f, kRasterCopy);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 23; ++x) ASSERT_EQ(At(b, x, y), raster_detail::FillCopy(At(ref, x, y), c, k)) << k;
+  }
 }
 
 TEST(RasterFill, AlphaWeighted) {
