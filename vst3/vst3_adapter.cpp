@@ -79,8 +79,12 @@ sb::tresult PLUGIN_API IVST3Adapter::initialize(sb::FUnknown* context) {
     OnHostKnown();
     return result;
   }
-  AddBusses();
-  AddParameters();
+  try {
+    AddBusses();
+    AddParameters();
+  } catch (...) {
+    return sb::kOutOfMemory;  // nothing may leave towards the host as an exception
+  }
   OnHostKnown();
   return result;
 }
@@ -149,6 +153,15 @@ sb::tresult PLUGIN_API IVST3Adapter::setActive(sb::TBool state) {
 
 sb::tresult PLUGIN_API IVST3Adapter::setBusArrangements(sv::SpeakerArrangement* inputs, sb::int32 numIns,
                                                         sv::SpeakerArrangement* outputs, sb::int32 numOuts) {
+  try {
+    return ArrangeBusses(inputs, numIns, outputs, numOuts);
+  } catch (...) {
+    return sb::kOutOfMemory;
+  }
+}
+
+sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int32 numIns,
+                                        sv::SpeakerArrangement* outputs, sb::int32 numOuts) {
   IMutexLock lock(Mutex());
   SetInputConnections(0, NInChannels(), false);
   SetOutputConnections(0, NOutChannels(), false);

@@ -117,6 +117,8 @@ class IVST3Adapter : public IAudioPlugin,
   REFCOUNT_METHODS(SingleComponentEffect)
 
  private:
+  sb::tresult ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int32 numIns, sv::SpeakerArrangement* outputs,
+                           sb::int32 numOuts);
   void AddBusses();
   void AddParameters();
   void ApplyParameterChanges(sv::IParameterChanges* changes);  // audio thread
