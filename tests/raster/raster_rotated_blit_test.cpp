@@ -46,6 +46,8 @@ TEST(RasterRotatedBlit, NegativeSizesMirror) {
     for (int x = 0; x < 4; ++x) EXPECT_EQ(At(dst, x, y), At(src, 3 - x, y));
   RasterRotatedBlit(&dst, &src, 0, 2, 4, -2, 0, 0, 4, 2, 0.0f, false, 1.0f, kRasterCopy);
   for (int x = 0; x < 4; ++x) EXPECT_EQ(At(dst, x, 0), At(src, x, 1));
+  RasterRotatedBlit(&dst, &src, 0, 0, 4, 2, 4, 0, -4, 2, 0.0f, true, 1.0f, kRasterCopy);  // negative source width
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(At(dst, x, 1), At(src, 3 - x, 1));
 }
 
 TEST(RasterRotatedBlit, PixelsOutsideTheSampledAreaStay) {
