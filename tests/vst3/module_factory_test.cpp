@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tests/vst3/plugin_fixture.h"
 
@@ -106,6 +107,36 @@ TEST(ModuleTest, TwoInstancesAreIndependent) {
   a.controller->setParamNormalized(0, 1.0);
   EXPECT_DOUBLE_EQ(a.controller->normalizedParamToPlain(0, a.controller->getParamNormalized(0)), 20000.0);
   EXPECT_NEAR(b.controller->normalizedParamToPlain(0, b.controller->getParamNormalized(0)), 200.0, 1e-9);
+}
+
+TEST(ModuleTest, InstancesCreatedFromSeveralThreadsAreAllWhole) {
+  HostApp host("test");
+  std::vector<sb::FUnknown*> made[2];
+  auto create = [&](int t) {
+    sb::PClassInfo ci;
+    SharedModule().Factory()->getClassInfo(0, &ci);
+    for (int i = 0; i < 4; ++i) {
+      void* obj = nullptr;
+      if (SharedModule().Factory()->createInstance(ci.cid, sv::IComponent::iid, &obj) == sb::kResultOk)
+        made[t].push_back(static_cast<sb::FUnknown*>(obj));
+    }
+  };
+  std::thread a(create, 0), b(create, 1);
+  a.join();
+  b.join();
+  ASSERT_EQ(made[0].size() + made[1].size(), 8u);
+  for (auto& list : made) {
+    for (sb::FUnknown* u : list) {
+      auto* c = static_cast<sv::IComponent*>(u);
+      EXPECT_EQ(c->initialize(&host), sb::kResultOk);
+      void* ec = nullptr;
+      ASSERT_EQ(c->queryInterface(sv::IEditController::iid, &ec), sb::kResultOk);
+      EXPECT_EQ(static_cast<sv::IEditController*>(ec)->getParameterCount(), 24);
+      static_cast<sv::IEditController*>(ec)->release();
+      c->terminate();
+      c->release();
+    }
+  }
 }
 
 TEST(ModuleTest, ModuleInfoDescribesTheClassForHostsThatDoNotLoadIt) {
