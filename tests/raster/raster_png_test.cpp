@@ -14,14 +14,14 @@ namespace {
 
 using test::At;
 using test::EncodePng;
-using test::PngSpec;
+using test::PngImageDesc;
 
 std::unique_ptr<RasterBitmap> Load(const std::vector<unsigned char>& file) {
   return std::unique_ptr<RasterBitmap>(RasterLoadPngFromMemory(file.data(), file.size()));
 }
 
-PngSpec Spec(int w, int h, int type, int depth, std::vector<unsigned char> rows) {
-  PngSpec s;
+PngImageDesc Desc(int w, int h, int type, int depth, std::vector<unsigned char> rows) {
+  PngImageDesc s;
   s.width = w;
   s.height = h;
   s.colourType = type;
@@ -31,7 +31,7 @@ PngSpec Spec(int w, int h, int type, int depth, std::vector<unsigned char> rows)
 }
 
 TEST(RasterPng, RgbaAndRgb) {
-  auto rgba = Load(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 250, 251, 252, 0})));
+  auto rgba = Load(EncodePng(Desc(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 250, 251, 252, 0})));
   ASSERT_TRUE(rgba);
   EXPECT_EQ(rgba->Width(), 2);
   EXPECT_EQ(rgba->RowSpan(), 4);  // a memory bitmap with 4-pixel row alignment
@@ -41,19 +41,19 @@ TEST(RasterPng, RgbaAndRgb) {
   EXPECT_EQ(bytes[0], 3);  // memory order B, G, R, A
   EXPECT_EQ(bytes[3], 4);
 
-  auto rgb = Load(EncodePng(Spec(1, 2, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60})));
+  auto rgb = Load(EncodePng(Desc(1, 2, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60})));
   ASSERT_TRUE(rgb);
   EXPECT_EQ(At(*rgb, 0, 0), 0xFF0A141Eu);
   EXPECT_EQ(At(*rgb, 0, 1), 0xFF28323Cu);
 
   // 16-bit RGBA keeps the high bytes.
-  auto deep = Load(EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x11, 0xFF, 0x22, 0x00, 0x33, 0x80, 0x44, 0x01})));
+  auto deep = Load(EncodePng(Desc(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x11, 0xFF, 0x22, 0x00, 0x33, 0x80, 0x44, 0x01})));
   ASSERT_TRUE(deep);
   EXPECT_EQ(At(*deep, 0, 0), 0x44112233u);
 }
 
 TEST(RasterPng, PaletteWithTransparency) {
-  PngSpec s = Spec(4, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3});
+  PngImageDesc s = Desc(4, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3});
   s.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 8, 7}};
   s.transparency = {0, 128, 255};  // the last entry has none: opaque
   auto img = Load(EncodePng(s));
@@ -64,7 +64,7 @@ TEST(RasterPng, PaletteWithTransparency) {
   EXPECT_EQ(At(*img, 3, 0), 0xFF090807u);
 
   // Sub-8-bit palette indices are unpacked.
-  PngSpec packed = Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011011});
+  PngImageDesc packed = Desc(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011011});
   packed.palette = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}};
   auto small = Load(EncodePng(packed));
   ASSERT_TRUE(small);
@@ -73,28 +73,28 @@ TEST(RasterPng, PaletteWithTransparency) {
 }
 
 TEST(RasterPng, GreyKinds) {
-  auto grey16 = Load(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x12, 0x34, 0xFF, 0xFF})));
+  auto grey16 = Load(EncodePng(Desc(2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x12, 0x34, 0xFF, 0xFF})));
   ASSERT_TRUE(grey16);
   EXPECT_EQ(At(*grey16, 0, 0), 0xFF121212u);
   EXPECT_EQ(At(*grey16, 1, 0), 0xFFFFFFFFu);
 
-  auto grey1 = Load(EncodePng(Spec(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000})));
+  auto grey1 = Load(EncodePng(Desc(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000})));
   ASSERT_TRUE(grey1);
   EXPECT_EQ(At(*grey1, 0, 0), 0xFFFFFFFFu);
   EXPECT_EQ(At(*grey1, 1, 0), 0xFF000000u);
-  auto grey2 = Load(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY, 2, {0b10010000})));
+  auto grey2 = Load(EncodePng(Desc(2, 1, PNG_COLOR_TYPE_GRAY, 2, {0b10010000})));
   ASSERT_TRUE(grey2);
   EXPECT_EQ(At(*grey2, 0, 0), 0xFFAAAAAAu);
   EXPECT_EQ(At(*grey2, 1, 0), 0xFF555555u);
-  auto grey4 = Load(EncodePng(Spec(1, 1, PNG_COLOR_TYPE_GRAY, 4, {0x70})));
+  auto grey4 = Load(EncodePng(Desc(1, 1, PNG_COLOR_TYPE_GRAY, 4, {0x70})));
   ASSERT_TRUE(grey4);
   EXPECT_EQ(At(*grey4, 0, 0), 0xFF777777u);
 
-  auto greyAlpha = Load(EncodePng(Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {100, 50})));
+  auto greyAlpha = Load(EncodePng(Desc(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {100, 50})));
   ASSERT_TRUE(greyAlpha);
   EXPECT_EQ(At(*greyAlpha, 0, 0), 0x32646464u);
 
-  PngSpec keyed = Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 8});
+  PngImageDesc keyed = Desc(2, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 8});
   keyed.greyKey = true;
   keyed.greyKeyValue = 7;
   auto key = Load(EncodePng(keyed));
@@ -106,7 +106,7 @@ TEST(RasterPng, GreyKinds) {
 TEST(RasterPng, InterlacedAndIntoGivenBitmap) {
   std::vector<unsigned char> rows;
   for (int i = 0; i < 9 * 7; ++i) rows.insert(rows.end(), {static_cast<unsigned char>(i), 1, 2});
-  PngSpec s = Spec(9, 7, PNG_COLOR_TYPE_RGB, 8, rows);
+  PngImageDesc s = Desc(9, 7, PNG_COLOR_TYPE_RGB, 8, rows);
   s.interlaced = true;
   const std::vector<unsigned char> file = EncodePng(s);
   RasterMemBitmap given(1, 1, 4);
@@ -141,7 +141,7 @@ std::vector<unsigned char> WithSize(std::vector<unsigned char> f, unsigned w, un
 
 TEST(RasterPng, BadInputYieldsNone) {
   std::vector<unsigned char> rows(16 * 16 * 4, 0x5A);
-  const std::vector<unsigned char> good = EncodePng(Spec(16, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, rows));
+  const std::vector<unsigned char> good = EncodePng(Desc(16, 16, PNG_COLOR_TYPE_RGB_ALPHA, 8, rows));
   ASSERT_TRUE(Load(good));
 
   EXPECT_EQ(RasterLoadPngFromMemory(nullptr, 100), nullptr);

@@ -15,7 +15,7 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 void NoFlush(png_structp) {}
 
 // Plain-data arguments only: libpng leaves this frame by longjmp on error.
-bool EncodeInto(const PngSpec* spec, std::vector<unsigned char>* out, png_bytep* rows) {
+bool EncodeInto(const PngImageDesc* desc, std::vector<unsigned char>* out, png_bytep* rows) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -24,18 +24,18 @@ bool EncodeInto(const PngSpec* spec, std::vector<unsigned char>* out, png_bytep*
     return false;
   }
   png_set_write_fn(png, out, AppendBytes, NoFlush);
-  png_set_IHDR(png, info, spec->width, spec->height, spec->bitDepth, spec->colourType,
-               spec->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, desc->width, desc->height, desc->bitDepth, desc->colourType,
+               desc->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec->palette.empty()) {
-    png_set_PLTE(png, info, spec->palette.data(), static_cast<int>(spec->palette.size()));
+  if (!desc->palette.empty()) {
+    png_set_PLTE(png, info, desc->palette.data(), static_cast<int>(desc->palette.size()));
   }
-  if (!spec->transparency.empty()) {
-    png_set_tRNS(png, info, spec->transparency.data(), static_cast<int>(spec->transparency.size()), nullptr);
+  if (!desc->transparency.empty()) {
+    png_set_tRNS(png, info, desc->transparency.data(), static_cast<int>(desc->transparency.size()), nullptr);
   }
-  if (spec->greyKey) {
+  if (desc->greyKey) {
     png_color_16 key{};
-    key.gray = static_cast<png_uint_16>(spec->greyKeyValue);
+    key.gray = static_cast<png_uint_16>(desc->greyKeyValue);
     png_set_tRNS(png, info, nullptr, 0, &key);
   }
   png_write_info(png, info);
@@ -47,25 +47,25 @@ bool EncodeInto(const PngSpec* spec, std::vector<unsigned char>* out, png_bytep*
 
 }  // namespace
 
-std::vector<unsigned char> EncodePng(const PngSpec& spec) {
+std::vector<unsigned char> EncodePng(const PngImageDesc& desc) {
   std::vector<unsigned char> out;
-  if (spec.height <= 0 || spec.rows.empty() || spec.rows.size() % spec.height != 0) return out;
-  const size_t rowBytes = spec.rows.size() / spec.height;
-  std::vector<png_bytep> rows(spec.height);
-  for (int y = 0; y < spec.height; ++y) {
-    rows[y] = const_cast<png_bytep>(spec.rows.data() + y * rowBytes);
+  if (desc.height <= 0 || desc.rows.empty() || desc.rows.size() % desc.height != 0) return out;
+  const size_t rowBytes = desc.rows.size() / desc.height;
+  std::vector<png_bytep> rows(desc.height);
+  for (int y = 0; y < desc.height; ++y) {
+    rows[y] = const_cast<png_bytep>(desc.rows.data() + y * rowBytes);
   }
-  if (!EncodeInto(&spec, &out, rows.data())) out.clear();
+  if (!EncodeInto(&desc, &out, rows.data())) out.clear();
   return out;
 }
 
-PngSpec RgbaSpec(int width, int height, const std::vector<unsigned char>& rgba) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-  spec.rows = rgba;
-  return spec;
+PngImageDesc RgbaSpec(int width, int height, const std::vector<unsigned char>& rgba) {
+  PngImageDesc desc;
+  desc.width = width;
+  desc.height = height;
+  desc.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  desc.rows = rgba;
+  return desc;
 }
 
 bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {

@@ -10,7 +10,7 @@
 
 namespace selvarin::test {
 
-struct PngSpec {
+struct PngImageDesc {
   int width = 1;
   int height = 1;
   int colourType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -24,10 +24,10 @@ struct PngSpec {
 };
 
 // The encoded file, or empty on failure.
-std::vector<unsigned char> EncodePng(const PngSpec& spec);
+std::vector<unsigned char> EncodePng(const PngImageDesc& desc);
 
-// Packs 8-bit RGBA samples (width*height*4) into a spec.
-PngSpec RgbaSpec(int width, int height, const std::vector<unsigned char>& rgba);
+// Packs 8-bit RGBA samples (width*height*4) into a desc.
+PngImageDesc RgbaSpec(int width, int height, const std::vector<unsigned char>& rgba);
 
 bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 

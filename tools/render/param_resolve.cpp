@@ -53,22 +53,22 @@ bool IsTextValued(const std::vector<std::string>& stepTexts) {
   return false;
 }
 
-bool ResolvePreset(const std::vector<std::string>& names, const std::string& spec, int* index, std::string* error) {
+bool ResolvePreset(const std::vector<std::string>& names, const std::string& query, int* index, std::string* error) {
   const int count = static_cast<int>(names.size());
   if (count == 0) {
     *error = "the plug-in has no presets";
     return false;
   }
-  if (AllDigits(spec)) {
+  if (AllDigits(query)) {
     double v = 0.0;
-    if (!ParseNumber(spec, &v) || v >= count) {
-      *error = "no preset number " + spec + " (0 to " + std::to_string(count - 1) + ")";
+    if (!ParseNumber(query, &v) || v >= count) {
+      *error = "no preset number " + query + " (0 to " + std::to_string(count - 1) + ")";
       return false;
     }
     *index = static_cast<int>(v);
     return true;
   }
-  const std::string want = Lower(Trim(spec));
+  const std::string want = Lower(Trim(query));
   std::vector<int> exact, partial;
   for (int i = 0; i < count; ++i) {
     const std::string name = Lower(names[static_cast<size_t>(i)]);
@@ -81,7 +81,7 @@ bool ResolvePreset(const std::vector<std::string>& names, const std::string& spe
     return true;
   }
   if (hits.empty()) {
-    *error = "no preset matches '" + spec + "' (see --list-presets)";
+    *error = "no preset matches '" + query + "' (see --list-presets)";
     return false;
   }
   std::string list;
@@ -91,7 +91,7 @@ bool ResolvePreset(const std::vector<std::string>& names, const std::string& spe
     list += std::to_string(hits[k]) + " \"" + names[static_cast<size_t>(hits[k])] + "\"";
   }
   if (shown < hits.size()) list += ", and " + std::to_string(hits.size() - shown) + " more";
-  *error = "preset '" + spec + "' is ambiguous: " + list;
+  *error = "preset '" + query + "' is ambiguous: " + list;
   return false;
 }
 

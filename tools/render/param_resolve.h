@@ -32,7 +32,7 @@ struct ResolvedParam {
 // Plain value to normalised, as the plug-in converts it.
 using ToNormalizedFn = std::function<double(uint32_t id, double plain)>;
 
-bool ResolvePreset(const std::vector<std::string>& names, const std::string& spec, int* index, std::string* error);
+bool ResolvePreset(const std::vector<std::string>& names, const std::string& query, int* index, std::string* error);
 
 bool ResolveParam(const std::vector<CatalogParam>& params, const ParamSetting& setting,
                   const ToNormalizedFn& toNormalized, ResolvedParam* out, std::string* error);
