@@ -34,7 +34,9 @@ void IAudioPlugin::AddPreset(const char* name, const double* values) {
     for (int i = 0; i < NParams(); ++i) {
       double v = values ? values[i] : 0.0;
       // Integer kinds arrive as whole numbers; store them as such.
-      if (IsIntegerKind(Param(i)->Kind()) && std::isfinite(v)) v = static_cast<double>(static_cast<int32_t>(v));
+      // Out-of-range numbers saturate (converting them to int is undefined).
+      if (IsIntegerKind(Param(i)->Kind()) && std::isfinite(v))
+        v = v >= 2147483647.0 ? 2147483647.0 : v <= -2147483648.0 ? -2147483648.0 : std::trunc(v);
       slot->chunk.PutDouble(v);
     }
     for (auto& s : stateStrings_) slot->chunk.PutString(s.data()[0] ? s.data() : "0");

@@ -65,6 +65,8 @@ TEST(PluginPresets, AddPresetStoresValuesUnclampedAndIntegersWhole) {
   std::vector<double> v(23, 5.0);
   v[0] = 99999.5;  // above the range: stored as given
   v[3] = 7.9;      // integer kind: stored whole
+  v[4] = -7.9;     // toward zero
+  v[5] = 1e12;     // beyond any int: saturates instead of undefined behaviour
   p.AddPreset("First", v.data());
   EXPECT_STREQ(p.PresetName(0), "---- default ----");
   EXPECT_EQ(p.Preset(0)->chunk.Size(), 0);
@@ -77,6 +79,10 @@ TEST(PluginPresets, AddPresetStoresValuesUnclampedAndIntegersWhole) {
   EXPECT_EQ(x, 99999.5);
   s->chunk.GetDouble(&x, 3 * 8);
   EXPECT_EQ(x, 7.0);
+  s->chunk.GetDouble(&x, 4 * 8);
+  EXPECT_EQ(x, -7.0);
+  s->chunk.GetDouble(&x, 5 * 8);
+  EXPECT_EQ(x, 2147483647.0);
 
   // Loading clamps into the range.
   EXPECT_TRUE(p.LoadPreset(1));
