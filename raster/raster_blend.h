@@ -88,14 +88,16 @@ inline RasterPixel Dodge(RasterPixel d, RasterPixel s, int k, bool useAlpha) {
 }
 
 // One source pixel onto one destination pixel under a mode, as blits do.
+// The halving form of a plain copy belongs to an opacity of exactly 0.5
+// (exactHalf); nearby opacities that also give k = 128 use the general rule.
 // Combines the editor never selects (multiply, overlay, HSV) leave d.
-inline RasterPixel CombinePixel(RasterPixel d, RasterPixel s, int k, int mode) {
+inline RasterPixel CombinePixel(RasterPixel d, RasterPixel s, int k, int mode, bool exactHalf = false) {
   const bool useAlpha = (mode & kRasterUseSourceAlpha) != 0;
   switch (mode & kRasterCombineMask) {
     case kRasterCopy:
       if (useAlpha) return k >= 256 ? CopyAlphaFull(d, s) : CopyAlpha(d, s, k);
       if (k >= 256) return s;
-      if (k == 128) return Halves(d, s);
+      if (exactHalf) return Halves(d, s);
       return CopyPlain(d, s, k);
     case kRasterAdd:
       return Add(d, s, k, useAlpha);

@@ -26,7 +26,9 @@ void ForEachPixel(RasterPixel* d, int dSpan, const RasterPixel* s, int sSpan, in
   }
 }
 
-void BlitRows(RasterPixel* d, int dSpan, const RasterPixel* s, int sSpan, int w, int h, int k, int mode) {
+// exactHalf: the opacity was exactly 0.5, which has its own halving form.
+void BlitRows(RasterPixel* d, int dSpan, const RasterPixel* s, int sSpan, int w, int h, int k, bool exactHalf,
+              int mode) {
   const bool useAlpha = (mode & kRasterUseSourceAlpha) != 0;
   switch (mode & kRasterCombineMask) {
     case kRasterCopy:
@@ -34,7 +36,7 @@ void BlitRows(RasterPixel* d, int dSpan, const RasterPixel* s, int sSpan, int w,
         for (int y = 0; y < h; ++y, d += dSpan, s += sSpan) CopyAlphaRow(d, s, w, k);
       } else if (k == 256) {
         for (int y = 0; y < h; ++y, d += dSpan, s += sSpan) std::memmove(d, s, static_cast<std::size_t>(w) * 4);
-      } else if (k == 128) {
+      } else if (exactHalf) {
         ForEachPixel(d, dSpan, s, sSpan, w, h, [](RasterPixel dp, RasterPixel sp) { return Halves(dp, sp); });
       } else {
         ForEachPixel(d, dSpan, s, sSpan, w, h, [k](RasterPixel dp, RasterPixel sp) { return CopyPlain(dp, sp, k); });
@@ -96,7 +98,7 @@ void RasterBlit(RasterBitmap* dest, RasterBitmap* src, int destX, int destY, int
     s = copy;
     sSpan = static_cast<int>(w);
   }
-  BlitRows(d, dSpan, s, sSpan, static_cast<int>(w), static_cast<int>(h), k, mode);
+  BlitRows(d, dSpan, s, sSpan, static_cast<int>(w), static_cast<int>(h), k, opacity == 0.5f, mode);
   std::free(copy);
 }
 

@@ -14,7 +14,13 @@ namespace {
 using Fixed = std::int64_t;  // 16.16
 constexpr Fixed kOne = 0x10000;
 
-Fixed ToFixed(double v) { return static_cast<Fixed>(std::floor(v * 65536.0)); }
+// Limited to +-2^20 pixels so that huge scales or offsets cannot overflow
+// the conversion or the per-pixel stepping.
+Fixed ToFixed(double v) {
+  constexpr double kLimit = 68719476736.0;  // 2^36 = 2^20 pixels in 16.16
+  const double f = std::floor(v * 65536.0);
+  return static_cast<Fixed>(f < -kLimit ? -kLimit : (f > kLimit ? kLimit : f));
+}
 
 // The area samples may come from, in whole pixels [left, right) x [top, bottom).
 struct SampleArea {
@@ -59,6 +65,7 @@ struct RotateJob {
   Fixed rowX, rowY;             // source position of (x0, y0)
   Fixed stepXx, stepXy, stepYx, stepYy;
   int k;
+  bool exactHalf;  // opacity exactly 0.5
 };
 
 // Mode and filtering are template arguments so the per-pixel loop has no
@@ -75,7 +82,7 @@ void RotateLoop(const RotateJob& j) {
       if (fx < areaL || fx >= areaR || fy < areaT || fy >= areaB) continue;  // outside: left alone
       const RasterPixel sample = kFilter ? SampleBilinear(j.sBits, j.sSpan, j.area, fx, fy)
                                          : j.sBits[(fy >> 16) * j.sSpan + (fx >> 16)];
-      d[x] = CombinePixel(d[x], sample, j.k, kMode);
+      d[x] = CombinePixel(d[x], sample, j.k, kMode, j.exactHalf);
     }
   }
 }
@@ -158,6 +165,7 @@ void RasterRotatedBlit(RasterBitmap* dest, RasterBitmap* src, int destX, int des
   job.stepYx = stepYx;
   job.stepYy = stepYy;
   job.k = k;
+  job.exactHalf = opacity == 0.5f;
   const bool filter = (mode & kRasterFilterBilinear) != 0;
   const int combine = mode & (kRasterCombineMask | kRasterUseSourceAlpha);
   switch (combine) {

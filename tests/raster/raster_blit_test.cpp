@@ -31,6 +31,8 @@ TEST(RasterBlit, PlainCopy) {
   EXPECT_EQ(BlitOne(0xFF000000, 0x12345678, 1.0f, kRasterCopy), 0x12345678u);
   // Halving form: white over black gives 0x7F in every byte.
   EXPECT_EQ(BlitOne(0x00000000, 0xFFFFFFFF, 0.5f, kRasterCopy), 0x7F7F7F7Fu);
+  // Just above 0.5 k is still 128, but the general rule applies: 255 - 127 = 128.
+  EXPECT_EQ(BlitOne(0x00000000, 0xFFFFFFFF, 0.501f, kRasterCopy), 0x80808080u);
   // Other opacities: d = s + (d - s) * (256 - k) / 256 on all four bytes, k = 192.
   const RasterPixel r = BlitOne(RasterPackArgb(10, 200, 0, 100), RasterPackArgb(250, 0, 200, 100), 0.75f, kRasterCopy);
   EXPECT_EQ(RasterAlpha(r), Expected(10, 250, 64));

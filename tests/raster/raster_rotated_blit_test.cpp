@@ -96,6 +96,9 @@ TEST(RasterRotatedBlit, CombinesLikeBlit) {
   FillAll(dst, 0);
   RasterRotatedBlit(&dst, &src, 0, 0, 2, 2, 0, 0, 2, 2, 0.0f, false, 0.5f, kRasterCopy);
   EXPECT_EQ(At(dst, 1, 1), 0x7F7F7F7Fu);
+  FillAll(dst, 0);
+  RasterRotatedBlit(&dst, &src, 0, 0, 2, 2, 0, 0, 2, 2, 0.0f, false, 0.501f, kRasterCopy);
+  EXPECT_EQ(At(dst, 1, 1), 0x80808080u);  // only exactly 0.5 takes the halving form
   FillAll(src, 0x00FFFFFF);
   FillAll(dst, kMarker);
   RasterRotatedBlit(&dst, &src, 0, 0, 2, 2, 0, 0, 2, 2, 0.5f, false, 1.0f, kRasterCopy | kRasterUseSourceAlpha);
@@ -103,6 +106,15 @@ TEST(RasterRotatedBlit, CombinesLikeBlit) {
   RasterRotatedBlit(&dst, &src, 0, 0, 0, 2, 0, 0, 2, 2, 0.0f, false, 1.0f, kRasterCopy);
   RasterRotatedBlit(&dst, nullptr, 0, 0, 2, 2, 0, 0, 2, 2, 0.0f, false, 1.0f, kRasterCopy);
   RasterRotatedBlit(nullptr, &src, 0, 0, 2, 2, 0, 0, 2, 2, 0.0f, false, 1.0f, kRasterCopy);
+  EXPECT_EQ(CountNot(dst, kMarker), 0);
+}
+
+TEST(RasterRotatedBlit, HugeScalesSampleNothing) {
+  RasterMemBitmap src(2, 2), dst(4, 4);
+  FillAll(src, 0xFFFFFFFF);
+  FillAll(dst, kMarker);
+  RasterRotatedBlit(&dst, &src, 0, 0, 4, 4, 0, 0, 3e38f, 3e38f, 0.0f, false, 1.0f, kRasterCopy);
+  RasterRotatedBlit(&dst, &src, 0, 0, 4, 4, -3e38f, 1e30f, 2, 2, 0.3f, false, 1.0f, kRasterCopy);
   EXPECT_EQ(CountNot(dst, kMarker), 0);
 }
 
