@@ -45,7 +45,8 @@ bool RasterMemBitmap::Resize(int width, int height) {
   std::uint64_t needed = 0;
   if (width > 0 && height > 0) {
     const std::uint64_t span = (static_cast<std::uint64_t>(width) + rowMask_) & ~static_cast<std::uint64_t>(rowMask_);
-    needed = static_cast<std::uint64_t>(height) * span * 4u;
+    // Row spans beyond the int range could not be reported: no buffer.
+    needed = span > static_cast<std::uint64_t>(INT32_MAX) ? 0 : static_cast<std::uint64_t>(height) * span * 4u;
   }
   constexpr std::uint64_t kMaxBytes = std::uint64_t(1) << 40;
 

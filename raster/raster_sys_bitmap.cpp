@@ -1,5 +1,7 @@
 #include "raster/raster_sys_bitmap.h"
 
+#include <climits>
+
 namespace selvarin {
 
 RasterSysBitmap::RasterSysBitmap(int width, int height) {
@@ -31,9 +33,11 @@ bool RasterSysBitmap::Resize(int width, int height) {
     height_ = 0;
     return false;
   }
-  allocWidth_ = (width + 3) & ~3;
+  // Widths that cannot be rounded up to four pixels within an int cannot be had.
+  const bool roundable = width <= INT_MAX - 3;
+  allocWidth_ = roundable ? (width + 3) & ~3 : 0;
   allocHeight_ = height;
-  if (!CreateSection()) {
+  if (!roundable || !CreateSection()) {
     width_ = 0;
     height_ = 0;
     allocWidth_ = 0;

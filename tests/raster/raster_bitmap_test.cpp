@@ -50,6 +50,11 @@ TEST(RasterMemBitmap, FailedAllocationLeavesEmptyBitmap) {
   EXPECT_EQ(b.Height(), 0);
   EXPECT_TRUE(b.Resize(3, 3));  // usable again afterwards
   EXPECT_NE(b.Bits(), nullptr);
+  // A row span beyond the int range cannot be had either.
+  EXPECT_TRUE(b.Resize(2147483647, 1));
+  EXPECT_EQ(b.Bits(), nullptr);
+  EXPECT_EQ(b.Width(), 0);
+  EXPECT_EQ(b.RowSpan(), 0);
 }
 
 TEST(RasterSysBitmap, RoundsWidthAndOnlyGrows) {
@@ -72,6 +77,10 @@ TEST(RasterSysBitmap, RoundsWidthAndOnlyGrows) {
   EXPECT_EQ(b.Bits(), nullptr);
   EXPECT_EQ(b.Width(), 0);
   EXPECT_EQ(b.DeviceContext(), nullptr);
+  // A width that cannot be rounded up to four pixels gives no section.
+  EXPECT_TRUE(b.Resize(2147483647, 1));
+  EXPECT_EQ(b.Bits(), nullptr);
+  EXPECT_EQ(b.Width(), 0);
 }
 
 }  // namespace
