@@ -18,9 +18,10 @@ sb::tresult PLUGIN_API PluginFactory::queryInterface(const sb::TUID iid, void** 
   if (!obj) return sb::kInvalidArgument;
   if (sb::FUnknownPrivate::iidEqual(iid, sb::FUnknown::iid) ||
       sb::FUnknownPrivate::iidEqual(iid, sb::IPluginFactory::iid) ||
-      sb::FUnknownPrivate::iidEqual(iid, sb::IPluginFactory2::iid)) {
+      sb::FUnknownPrivate::iidEqual(iid, sb::IPluginFactory2::iid) ||
+      sb::FUnknownPrivate::iidEqual(iid, sb::IPluginFactory3::iid)) {
     addRef();
-    *obj = static_cast<sb::IPluginFactory2*>(this);
+    *obj = static_cast<sb::IPluginFactory3*>(this);
     return sb::kResultOk;
   }
   *obj = nullptr;
@@ -75,5 +76,15 @@ sb::tresult PLUGIN_API PluginFactory::createInstance(sb::FIDString cid, sb::FIDS
   }
   return sb::kNoInterface;
 }
+
+sb::tresult PLUGIN_API PluginFactory::getClassInfoUnicode(sb::int32 index, sb::PClassInfoW* info) {
+  if (!info || index < 0 || index >= countClasses()) return sb::kInvalidArgument;
+  *info = sb::PClassInfoW();
+  info->fromAscii(classes_[static_cast<size_t>(index)].info);
+  return sb::kResultOk;
+}
+
+// The factory needs nothing of the host.
+sb::tresult PLUGIN_API PluginFactory::setHostContext(sb::FUnknown*) { return sb::kNotImplemented; }
 
 }  // namespace selvarin

@@ -10,7 +10,7 @@ namespace selvarin {
 // Creates one object of a class and returns one reference to it, or null.
 using CreateInstanceFn = Steinberg::FUnknown* (*)(void* context);
 
-class PluginFactory : public Steinberg::IPluginFactory2 {
+class PluginFactory : public Steinberg::IPluginFactory3 {
  public:
   explicit PluginFactory(const Steinberg::PFactoryInfo& info);
   virtual ~PluginFactory();
@@ -29,6 +29,9 @@ class PluginFactory : public Steinberg::IPluginFactory2 {
   Steinberg::tresult PLUGIN_API getClassInfo2(Steinberg::int32 index, Steinberg::PClassInfo2* info) override;
   Steinberg::tresult PLUGIN_API createInstance(Steinberg::FIDString cid, Steinberg::FIDString iid,
                                                void** obj) override;
+  // The class descriptions with their names and versions in UTF-16.
+  Steinberg::tresult PLUGIN_API getClassInfoUnicode(Steinberg::int32 index, Steinberg::PClassInfoW* info) override;
+  Steinberg::tresult PLUGIN_API setHostContext(Steinberg::FUnknown* context) override;
 
   Steinberg::uint32 RefCount() const { return refs_.load(); }
 

@@ -200,8 +200,10 @@ sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int3
   }
 
   if (sideChainChannels_ == 0) {
-    // The layout the plug-in already has is accepted: as many input busses
-    // as it has (none for an instrument) and as many output busses.
+    // One main input bus of a matching configuration is accepted, and so is
+    // the layout the plug-in already has: as many input busses as it has
+    // (none for an instrument) and as many output busses.
+    if (numIns == 1) return sb::kResultOk;
     const bool insOk = numIns == static_cast<sb::int32>(audioInputs_.size());
     const bool outsOk = numOuts == static_cast<sb::int32>(audioOutputs_.size());
     return insOk && outsOk ? sb::kResultOk : sb::kResultFalse;

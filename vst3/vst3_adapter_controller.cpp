@@ -29,6 +29,8 @@ sb::tresult PLUGIN_API IVST3Adapter::getParamValueByString(sv::ParamID id, sv::T
 }
 
 sv::ParamValue PLUGIN_API IVST3Adapter::normalizedParamToPlain(sv::ParamID id, sv::ParamValue normalized) {
+  // An id without a parameter object gives the value back unchanged.
+  if (!getParameterObject(id)) return normalized;
   return SingleComponentEffect::normalizedParamToPlain(id, SafeNormalized(normalized));
 }
 

@@ -60,6 +60,9 @@ TEST_F(ControllerTest, TheLayoutThePlugInHasIsAcceptedOthersAreNot) {
   EXPECT_EQ(plugin.processor->setBusArrangements(nullptr, 0, &mono, 1), sb::kResultFalse);
   EXPECT_EQ(plugin.processor->setBusArrangements(&stereo, 1, &stereo, 1), sb::kResultFalse);
   EXPECT_EQ(plugin.processor->setBusArrangements(nullptr, 0, nullptr, 0), sb::kResultFalse);
+  // One input bus without channels fits the configuration too.
+  sv::SpeakerArrangement none = 0;
+  EXPECT_EQ(plugin.processor->setBusArrangements(&none, 1, &stereo, 1), sb::kResultOk);
   sv::BusInfo info{};
   ASSERT_EQ(plugin.component->getBusInfo(sv::kAudio, sv::kOutput, 0, info), sb::kResultTrue);
   EXPECT_EQ(Narrow(info.name), "Output 1");  // the refusals left the busses alone
@@ -149,6 +152,9 @@ TEST_F(ControllerTest, ValueTextsAndConversions) {
   EXPECT_NEAR(c->normalizedParamToPlain(0, 1.0), 20000.0, 1e-9);
   EXPECT_NEAR(c->normalizedParamToPlain(0, 2.0), 20000.0, 1e-9);
   EXPECT_TRUE(std::isfinite(c->normalizedParamToPlain(kPrst, std::numeric_limits<double>::infinity())));
+  // Ids without a parameter object give the value back unchanged.
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(12345, 3.5), 3.5);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kBpas, 0.7), 0.7);
 }
 
 TEST_F(ControllerTest, NormalisedValuesOfParametersPresetsAndBypass) {

@@ -76,6 +76,27 @@ TEST(ModuleTest, FactoryAndClassInformation) {
   EXPECT_EQ(f->getClassInfo(-1, &c1), sb::kInvalidArgument);
 }
 
+TEST(ModuleTest, UnicodeClassInformationForHostsThatAskForIt) {
+  void* obj = nullptr;
+  ASSERT_EQ(SharedModule().Factory()->queryInterface(sb::IPluginFactory3::iid, &obj), sb::kResultOk);
+  auto* f3 = static_cast<sb::IPluginFactory3*>(obj);
+  sb::PClassInfoW ci;
+  ASSERT_EQ(f3->getClassInfoUnicode(0, &ci), sb::kResultOk);
+  sb::PClassInfo c1;
+  ASSERT_EQ(f3->getClassInfo(0, &c1), sb::kResultOk);
+  EXPECT_EQ(std::memcmp(ci.cid, c1.cid, 16), 0);
+  EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
+  EXPECT_STREQ(ci.category, "Audio Module Class");
+  EXPECT_EQ(Narrow(ci.name), "Selvarin");
+  EXPECT_EQ(ci.classFlags, 2u);
+  EXPECT_STREQ(ci.subCategories, "Instrument");
+  EXPECT_EQ(Narrow(ci.vendor), "");
+  EXPECT_EQ(Narrow(ci.version), "1.1.0");
+  EXPECT_EQ(Narrow(ci.sdkVersion), "VST 3.6.5");
+  EXPECT_EQ(f3->getClassInfoUnicode(1, &ci), sb::kInvalidArgument);
+  f3->release();
+}
+
 TEST(ModuleTest, ClassIdFollowsTheLinuxRuleSoItsStringMatchesWindows) {
   sb::PClassInfo ci;
   ASSERT_EQ(SharedModule().Factory()->getClassInfo(0, &ci), sb::kResultOk);

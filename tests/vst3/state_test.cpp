@@ -128,6 +128,27 @@ TEST_F(StateTest, FailingAndEndlessStreamsEndSafely) {
   for (double v : Values()) EXPECT_TRUE(std::isfinite(v));
 }
 
+TEST_F(StateTest, OnlyWaveLabsStreamsAreReadOnAfterAReadReportsAnError) {
+  std::vector<unsigned char> bytes = Save();
+  PutDouble(&bytes, 0, 1234.0);
+  const double before = Plain(0);
+  // Another host: the first failing read ends the reading, nothing is applied.
+  TestStream other(bytes);
+  other.errorWithBytes = true;
+  EXPECT_EQ(plugin.component->setState(&other), sb::kResultFalse);
+  EXPECT_NEAR(Plain(0), before, 1e-9);
+
+  // WaveLab's streams report errors on reads that deliver: they are read to the end.
+  HostApp wavelab("WaveLab Pro 12");
+  HostedPlugin p;
+  std::string error;
+  ASSERT_TRUE(p.Create(SharedModule().Factory(), &wavelab, &error)) << error;
+  TestStream in(bytes);
+  in.errorWithBytes = true;
+  EXPECT_EQ(p.component->setState(&in), sb::kResultFalse);  // the bypass flag's read still reports the error
+  EXPECT_NEAR(p.controller->normalizedParamToPlain(0, p.controller->getParamNormalized(0)), 1234.0, 1e-9);
+}
+
 TEST_F(StateTest, StateAtAnOffsetInTheHostsStreamIsReadFromThere) {
   const std::vector<unsigned char> saved = Save();
   std::vector<unsigned char> bytes(16, 0xEE);

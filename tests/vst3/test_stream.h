@@ -17,6 +17,7 @@ class TestStream : public Steinberg::IBStream {
 
   bool failReads = false;  // every read reports an error
   bool endless = false;    // reads never run out (each byte 0x41)
+  bool errorWithBytes = false;  // every read delivers its bytes but reports an error
   long long readCalls = 0;
 
   Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 n, Steinberg::int32* got) override {
@@ -36,7 +37,7 @@ class TestStream : public Steinberg::IBStream {
     if (k > 0) std::memcpy(buffer, bytes_.data() + pos_, static_cast<size_t>(k));
     pos_ += k;
     if (got) *got = k;
-    return Steinberg::kResultOk;
+    return errorWithBytes ? Steinberg::kResultFalse : Steinberg::kResultOk;
   }
   Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 n, Steinberg::int32* written) override {
     if (n < 0) return Steinberg::kInvalidArgument;
