@@ -88,7 +88,10 @@ void IVST3Adapter::ConnectOutputs(sv::ProcessData& data, int offset) {
   const bool use64 = processSetup_.symbolicSampleSize == sv::kSample64;
   const int total = NOutChannels();
   int p = 0;
-  const int busses = data.outputs && data.numOutputs > 0 ? data.numOutputs : 0;
+  // Buffers of another sample size than the set-up announced would be
+  // overrun (doubles into floats): such a block renders into scratch only.
+  const bool sizeMatches = data.symbolicSampleSize == processSetup_.symbolicSampleSize;
+  const int busses = sizeMatches && data.outputs && data.numOutputs > 0 ? data.numOutputs : 0;
   for (int j = 0; j < busses && p < total; ++j) {
     const sv::AudioBusBuffers& bus = data.outputs[j];
     int n = bus.numChannels > 0 ? bus.numChannels : 0;

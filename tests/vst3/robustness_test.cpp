@@ -167,6 +167,27 @@ TEST_F(RobustnessTest, InactiveOutputBusLeavesTheHostBufferAlone) {
   EXPECT_GT(Peak(r.left), 0.1);
 }
 
+TEST_F(RobustnessTest, BuffersOfAnotherSampleSizeThanTheSetUpAreNotOverrun) {
+  Prepare(48000.0, 512, 64);
+  Render(4800);
+  // The set-up said 64-bit; a host that sends float buffers must not get
+  // doubles written into them.
+  std::vector<float> l(1024, 0.25f), r(1024, 0.25f);
+  float* ch[2] = {l.data(), r.data()};
+  sv::AudioBusBuffers bus;
+  bus.numChannels = 2;
+  bus.channelBuffers32 = ch;
+  sv::ProcessData data;
+  data.symbolicSampleSize = sv::kSample32;
+  data.numSamples = 512;
+  data.numOutputs = 1;
+  data.outputs = &bus;
+  EXPECT_EQ(plugin.processor->process(data), sb::kResultOk);
+  for (size_t i = 0; i < l.size(); ++i) ASSERT_EQ(l[i], 0.25f) << i;
+  const Rendered after = Render(4800);
+  EXPECT_GT(Peak(after.left), 0.1);
+}
+
 TEST_F(RobustnessTest, ActivationAndProcessingCallsInAnyOrder) {
   // Processing before any set-up or activation.
   {
