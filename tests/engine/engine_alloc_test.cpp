@@ -2,62 +2,11 @@
 // made while a block renders, with every feature of the loop in play.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 
+#include "tests/support/alloc_counter.h"
 #include "engine/editor_links.h"
 #include "engine_harness.h"
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-void Count() {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-}  // namespace
-
-// glibc's own allocator entry points, under the names it exports for this.
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-void* __libc_memalign(size_t alignment, size_t size);
-
-void* malloc(size_t size) {
-  Count();
-  return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size) {
-  Count();
-  return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size) {
-  Count();
-  return __libc_realloc(p, size);
-}
-void* aligned_alloc(size_t alignment, size_t size) {
-  Count();
-  return __libc_memalign(alignment, size);
-}
-}
-
-void* operator new(size_t size) {
-  Count();
-  if (void* p = __libc_malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  Count();
-  return __libc_malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& t) noexcept { return operator new(size, t); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace selvarin::test {
 namespace {
@@ -67,11 +16,9 @@ class CountedRender {
   explicit CountedRender(EngineHarness& h) : h_(h) {}
   long Blocks(int count, int frames) {
     double* outs[2] = {left_, right_};
-    gAllocations = 0;
-    gCounting = true;
+    StartCountingAllocations();
     for (int b = 0; b < count; ++b) h_.plug.RenderBlock(nullptr, outs, frames);
-    gCounting = false;
-    return gAllocations.load();
+    return StopCountingAllocations();
   }
 
  private:
@@ -81,12 +28,9 @@ class CountedRender {
 };
 
 TEST(RealTime, CountingSeesAnAllocation) {
-  gAllocations = 0;
-  gCounting = true;
-  void* volatile p = std::malloc(16);
-  gCounting = false;
+  void* volatile p = nullptr;
+  EXPECT_EQ(CountAllocations([&] { p = std::malloc(16); }), 1);
   std::free(p);
-  EXPECT_EQ(gAllocations.load(), 1);
 }
 
 TEST(RealTime, RenderingAllocatesNothing) {

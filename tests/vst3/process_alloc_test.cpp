@@ -2,62 +2,11 @@
 // this binary counts every allocation made inside process().
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
+#include "tests/support/alloc_counter.h"
 #include "tests/vst3/plugin_fixture.h"
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-void Count() {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-}  // namespace
-
-// glibc's own allocator entry points; the module's calls reach these too.
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-void* __libc_memalign(size_t alignment, size_t size);
-
-void* malloc(size_t size) {
-  Count();
-  return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size) {
-  Count();
-  return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size) {
-  Count();
-  return __libc_realloc(p, size);
-}
-void* aligned_alloc(size_t alignment, size_t size) {
-  Count();
-  return __libc_memalign(alignment, size);
-}
-}
-
-void* operator new(size_t size) {
-  Count();
-  if (void* p = __libc_malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  Count();
-  return __libc_malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& t) noexcept { return operator new(size, t); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace selvarin {
 namespace test {
@@ -72,15 +21,13 @@ class ProcessAllocTest : public PluginTest {
   long Process(int frames) {
     FillContext(&context_, rate_, position_, true);
     data_.numSamples = frames;
-    gAllocations = 0;
-    gCounting = true;
-    const sb::tresult r = plugin.processor->process(data_);
-    gCounting = false;
+    sb::tresult r = sb::kResultFalse;
+    const long count = CountAllocations([&] { r = plugin.processor->process(data_); });
     EXPECT_EQ(r, sb::kResultOk);
     position_ += frames;
     changes.Clear();
     events.Clear();
-    return gAllocations.load();
+    return count;
   }
   void Bind(int bits) {
     bus_.numChannels = 2;
@@ -125,11 +72,7 @@ class ProcessAllocTest : public PluginTest {
 TEST_F(ProcessAllocTest, TheCounterSeesTheModulesAllocations) {
   // Processing set-up sizes the scratch buffers: that does allocate.
   sv::ProcessSetup setup{sv::kRealtime, sv::kSample32, 2048, 48000.0};
-  gAllocations = 0;
-  gCounting = true;
-  plugin.processor->setupProcessing(setup);
-  gCounting = false;
-  EXPECT_GT(gAllocations.load(), 0);
+  EXPECT_GT(CountAllocations([&] { plugin.processor->setupProcessing(setup); }), 0);
 }
 
 TEST_F(ProcessAllocTest, SixtyFourBitProcessingAllocatesNothing) {

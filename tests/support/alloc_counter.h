@@ -1,0 +1,18 @@
+#pragma once
+// Counts heap allocations (the malloc family and operator new) made while a
+// piece of code runs. Linking alloc_counter.cpp replaces the process's
+// allocator entry points, so give it a test binary of its own.
+namespace selvarin::test {
+
+void StartCountingAllocations();
+// Stops counting and returns how many allocations were made since the start.
+long StopCountingAllocations();
+
+template <class Fn>
+long CountAllocations(Fn&& fn) {
+  StartCountingAllocations();
+  fn();
+  return StopCountingAllocations();
+}
+
+}  // namespace selvarin::test
