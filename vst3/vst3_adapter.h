@@ -121,7 +121,10 @@ class IVST3Adapter : public IAudioPlugin,
                            sb::int32 numOuts);
   void AddBusses();
   void AddParameters();
-  void ApplyParameterChanges(sv::IParameterChanges* changes);  // audio thread
+  // Audio thread; true when a preset was selected through the program parameter.
+  bool ApplyParameterChanges(sv::IParameterChanges* changes);
+  // Audio thread: every parameter's current value as an output change.
+  void ReportAllParams(sv::IParameterChanges* out);
   void ForwardNoteEvents(sv::IEventList* events);               // audio thread
   void ConnectOutputs(sv::ProcessData& data, int offset);       // audio thread
   void RenderFrames(int frames);                                // audio thread

@@ -12,7 +12,9 @@ namespace selvarin {
 sb::tresult PLUGIN_API IVST3Adapter::process(sv::ProcessData& data) {
   IMutexLock lock(Mutex());
   if (data.processContext) context_ = *data.processContext;
-  ApplyParameterChanges(data.inputParameterChanges);
+  // A preset chosen through the program parameter changes the values behind
+  // the host's back: report them so its controls and automation follow.
+  if (ApplyParameterChanges(data.inputParameterChanges)) ReportAllParams(data.outputParameterChanges);
   if (DoesMidi()) ForwardNoteEvents(data.inputEvents);
 
   const int frames = data.numSamples > 0 ? data.numSamples : 0;
@@ -30,8 +32,9 @@ sb::tresult PLUGIN_API IVST3Adapter::process(sv::ProcessData& data) {
   return sb::kResultOk;
 }
 
-void IVST3Adapter::ApplyParameterChanges(sv::IParameterChanges* changes) {
-  if (!changes) return;
+bool IVST3Adapter::ApplyParameterChanges(sv::IParameterChanges* changes) {
+  if (!changes) return false;
+  bool presetSelected = false;
   const sb::int32 queues = changes->getParameterCount();
   for (sb::int32 q = 0; q < queues; ++q) {
     sv::IParamValueQueue* queue = changes->getParameterData(q);
@@ -47,13 +50,29 @@ void IVST3Adapter::ApplyParameterChanges(sv::IParameterChanges* changes) {
     if (id == kBypassParamId) {
       SetBypassed(value > 0.5);
     } else if (id == kPresetParamId) {
-      if (PresetCount() > 0) LoadPreset(PresetIndexFromNormalized(value));
+      // Even a slot that fails to load may have changed a value.
+      if (PresetCount() > 0) {
+        LoadPreset(PresetIndexFromNormalized(value));
+        presetSelected = true;
+      }
     } else if (id < static_cast<sv::ParamID>(NParams())) {
       const int idx = static_cast<int>(id);
       Param(idx)->SetFromNormalized(value);
       if (Editor()) Editor()->PushParamToControls(idx, value, true);
       OnParameterChanged(idx);
     }
+  }
+  return presetSelected;
+}
+
+void IVST3Adapter::ReportAllParams(sv::IParameterChanges* out) {
+  if (!out) return;
+  for (int i = 0; i < NParams(); ++i) {
+    sb::int32 queueIndex = 0;
+    sv::IParamValueQueue* queue = out->addParameterData(static_cast<sv::ParamID>(i), queueIndex);
+    if (!queue) continue;
+    sb::int32 pointIndex = 0;
+    queue->addPoint(0, Param(i)->NormalizedValue(), pointIndex);
   }
 }
 

@@ -112,6 +112,60 @@ TEST_F(ProcessTest, ProgramChangeLoadsTheFactoryPreset) {
   EXPECT_NEAR(plugin.controller->getParamNormalized(kPrst), 75.0 / 149.0, 1e-12);
 }
 
+// A host shows and automates the values it is told about: after a program
+// change every parameter comes back as an output change.
+TEST_F(ProcessTest, ProgramChangeReportsEveryParameterToTheHost) {
+  Prepare(kRate, 512, 64);
+  HostParamChanges out;
+  auto processWithOutput = [&]() {
+    sv::ProcessData data;
+    data.symbolicSampleSize = sv::kSample64;
+    data.inputParameterChanges = &changes;
+    data.outputParameterChanges = &out;
+    EXPECT_EQ(plugin.processor->process(data), sb::kResultOk);
+    changes.Clear();
+  };
+  auto reported = [&](sv::ParamID id, double* value) {
+    for (sb::int32 q = 0; q < out.getParameterCount(); ++q) {
+      sv::IParamValueQueue* queue = out.getParameterData(q);
+      if (!queue || queue->getParameterId() != id || queue->getPointCount() < 1) continue;
+      sb::int32 offset = -1;
+      return queue->getPoint(queue->getPointCount() - 1, offset, *value) == sb::kResultOk;
+    }
+    return false;
+  };
+
+  Queue(kPrst, 1.0 / 149.0);  // "Higher frequencies": 400 Hz
+  processWithOutput();
+  EXPECT_EQ(out.getParameterCount(), 23);
+  for (sv::ParamID id = 0; id < 23; ++id) {
+    double value = -1.0;
+    ASSERT_TRUE(reported(id, &value)) << "parameter " << id;
+    EXPECT_DOUBLE_EQ(value, plugin.controller->getParamNormalized(id)) << "parameter " << id;
+  }
+  double base = -1.0;
+  ASSERT_TRUE(reported(0, &base));
+  EXPECT_NEAR(plugin.controller->normalizedParamToPlain(0, base), 400.0, 1e-9);
+
+  // An ordinary automation point is the host's own value: nothing comes back.
+  out.Clear();
+  Queue(1, Norm(1, 7.0));
+  processWithOutput();
+  EXPECT_EQ(out.getParameterCount(), 0);
+
+  // Back to the default entry: "Base Freq" returns to 200 Hz.
+  out.Clear();
+  Queue(kPrst, 0.0);
+  processWithOutput();
+  ASSERT_TRUE(reported(0, &base));
+  EXPECT_NEAR(plugin.controller->normalizedParamToPlain(0, base), 200.0, 1e-9);
+
+  // A host that passes no output list is left alone.
+  Queue(kPrst, 2.0 / 149.0);
+  Flush();
+  EXPECT_NEAR(plugin.controller->getParamNormalized(kPrst), 2.0 / 149.0, 1e-12);
+}
+
 TEST_F(ProcessTest, NoteEventsLeaveTheToneAlone) {
   Prepare(kRate, 512, 64);
   sv::Event on{};
