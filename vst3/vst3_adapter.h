@@ -9,13 +9,9 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/ivstunits.h"
 #include "vst3/single_component_effect.h"
+#include "vst3/special_param_ids.h"
 
 namespace selvarin {
-
-// Four-character ids of the program-change parameter (and the program list)
-// and of the bypass pseudo-parameter.
-constexpr Steinberg::Vst::ParamID kPresetParamId = 0x70727374;  // 'prst'
-constexpr Steinberg::Vst::ParamID kBypassParamId = 0x62706173;  // 'bpas'
 
 // Speaker arrangement for a bus of n channels (0 when there is none).
 Steinberg::Vst::SpeakerArrangement ArrangementForChannels(int n);

@@ -7,6 +7,7 @@
 
 #include "engine/param_ids.h"
 #include "engine/selvarin.h"
+#include "tests/support/zero_crossing.h"
 
 namespace selvarin::test {
 
@@ -58,23 +59,6 @@ class EngineHarness {
   std::vector<double> left;
   std::vector<double> right;
 };
-
-// Frequency from rising zero crossings in x[from, to), interpolated between
-// samples: (crossings - 1) cycles between the first and the last crossing.
-inline double ZeroCrossingHz(const std::vector<double>& x, size_t from, size_t to, double sampleRate) {
-  double first = -1.0, last = -1.0;
-  int count = 0;
-  for (size_t i = from + 1; i < to && i < x.size(); ++i) {
-    if (x[i - 1] < 0.0 && x[i] >= 0.0) {
-      const double t = static_cast<double>(i - 1) + (-x[i - 1]) / (x[i] - x[i - 1]);
-      if (first < 0.0) first = t;
-      last = t;
-      ++count;
-    }
-  }
-  if (count < 2) return 0.0;
-  return (count - 1) / (last - first) * sampleRate;
-}
 
 inline double PeakAbs(const std::vector<double>& x, size_t from, size_t to) {
   double peak = 0.0;

@@ -95,8 +95,8 @@ TEST(LfoRange, BaseFreqLfoIsNotGlidedAndFollowsTheBase) {
   h.Render(48000);
   // Tone A jumps to 1000 Hz at once; tone B glides slowly toward 1004 Hz,
   // but the LFO puts it at the beat above tone A every sample.
-  EXPECT_NEAR(ZeroCrossingHz(h.left, 4800, 48000, 48000.0), 1000.0, 0.5);
-  EXPECT_NEAR(ZeroCrossingHz(h.right, 4800, 48000, 48000.0), 1004.0, 0.5);
+  EXPECT_NEAR(ZeroCrossingHz(h.left, {4800, 48000}, 48000.0), 1000.0, 0.5);
+  EXPECT_NEAR(ZeroCrossingHz(h.right, {4800, 48000}, 48000.0), 1004.0, 0.5);
 }
 
 TEST(LfoRun, VolumeLfoSwingsTheLevelAtItsRate) {

@@ -21,8 +21,8 @@ TEST(EarPitch, LeftHearsBaseRightHearsBasePlusBeat) {
   EngineHarness h;
   PlayFast(h);
   h.Render(48000);
-  EXPECT_NEAR(ZeroCrossingHz(h.left, 4800, 48000, kSr), 200.0, 0.05);
-  EXPECT_NEAR(ZeroCrossingHz(h.right, 4800, 48000, kSr), 204.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(h.left, {4800, 48000}, kSr), 200.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(h.right, {4800, 48000}, kSr), 204.0, 0.05);
 }
 
 TEST(EarPitch, FullNegativePanSwapsTheEars) {
@@ -32,8 +32,8 @@ TEST(EarPitch, FullNegativePanSwapsTheEars) {
   h.Set(kParamBaseFreq, 440.0);
   h.Set(kParamBinaural, 10.0);
   h.Render(48000);
-  EXPECT_NEAR(ZeroCrossingHz(h.left, 4800, 48000, kSr), 450.0, 0.05);
-  EXPECT_NEAR(ZeroCrossingHz(h.right, 4800, 48000, kSr), 440.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(h.left, {4800, 48000}, kSr), 450.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(h.right, {4800, 48000}, kSr), 440.0, 0.05);
 }
 
 TEST(EarPitch, ToneAboveTheSampleRateStaysFiniteAndBounded) {
@@ -95,9 +95,9 @@ TEST(Glide, FirstSoundRisesFromZeroWithTheFadeTimeConstant) {
   EXPECT_NEAR(h.St().toneAIncrement / h.St().toneAIncrementTarget, done, 1e-9);
   EXPECT_NEAR(h.St().toneBIncrement / h.St().toneBIncrementTarget, done, 1e-9);
   // Heard as a pitch of about 63 % of 200 Hz around that point.
-  EXPECT_NEAR(ZeroCrossingHz(h.left, 11000, 187 * 64, kSr), 200.0 * done, 4.0);
+  EXPECT_NEAR(ZeroCrossingHz(h.left, {11000, 187 * 64}, kSr), 200.0 * done, 4.0);
   // The very start is far below the set pitch.
-  EXPECT_LT(ZeroCrossingHz(h.left, 0, 2400, kSr), 40.0);
+  EXPECT_LT(ZeroCrossingHz(h.left, {0, 2400}, kSr), 40.0);
 }
 
 TEST(Glide, ABlockLongerThanTheFadeGoesTheWholeWay) {
@@ -278,7 +278,7 @@ TEST(Rephase, NegativeHostPositionGivesPhasesInMinusTwoPiToZero) {
   EXPECT_LE(h.St().toneBPhase, 0.0);
   EXPECT_GT(h.St().toneBPhase, -2.0 * M_PI);
   h.Render(48000);
-  EXPECT_NEAR(ZeroCrossingHz(h.left, 4800, 48000, kSr), 200.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(h.left, {4800, 48000}, kSr), 200.0, 0.05);
 }
 
 }  // namespace

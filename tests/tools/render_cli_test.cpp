@@ -79,8 +79,8 @@ TEST_F(RenderCliTest, DefaultRenderIs200HzLeftAnd204HzRight) {
   EXPECT_EQ(a.info.samplerate, 48000);
   EXPECT_EQ(a.info.channels, 2);
   EXPECT_EQ(a.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  EXPECT_NEAR(test::ZeroCrossingHz(a.left, 48000.0, 144000, 192000), 200.0, 0.05);
-  EXPECT_NEAR(test::ZeroCrossingHz(a.right, 48000.0, 144000, 192000), 204.0, 0.05);
+  EXPECT_NEAR(test::ZeroCrossingHz(a.left, {144000, 192000}, 48000.0), 200.0, 0.05);
+  EXPECT_NEAR(test::ZeroCrossingHz(a.right, {144000, 192000}, 48000.0), 204.0, 0.05);
   EXPECT_GT(test::Peak(a.left, 144000), 0.2);
   EXPECT_FALSE(Exists(out + ".part"));
 }
@@ -119,7 +119,7 @@ TEST_F(RenderCliTest, PresetsAndParametersChangeWhatIsHeard) {
   ASSERT_EQ(r.code, 0) << r.output;
   Audio a;
   ASSERT_TRUE(Load(out, &a));
-  EXPECT_NEAR(test::ZeroCrossingHz(a.left, 48000.0, 144000, 192000), 400.0, 0.1);
+  EXPECT_NEAR(test::ZeroCrossingHz(a.left, {144000, 192000}, 48000.0), 400.0, 0.1);
 
   out = Path("params.wav");
   r = Render("-o " + out + " -d 4 -P 1 -p 'base freq=300' -p Binaural=10 -p Beats=Binaural -p 'LFO1 Rate=1/4' "
@@ -127,8 +127,8 @@ TEST_F(RenderCliTest, PresetsAndParametersChangeWhatIsHeard) {
   ASSERT_EQ(r.code, 0) << r.output;
   Audio b;
   ASSERT_TRUE(Load(out, &b));
-  EXPECT_NEAR(test::ZeroCrossingHz(b.left, 48000.0, 144000, 192000), 300.0, 0.1);
-  EXPECT_NEAR(test::ZeroCrossingHz(b.right, 48000.0, 144000, 192000), 310.0, 0.1);
+  EXPECT_NEAR(test::ZeroCrossingHz(b.left, {144000, 192000}, 48000.0), 300.0, 0.1);
+  EXPECT_NEAR(test::ZeroCrossingHz(b.right, {144000, 192000}, 48000.0), 310.0, 0.1);
 }
 
 TEST_F(RenderCliTest, StoppedTransportIsSilentWithoutPlayAnyway) {

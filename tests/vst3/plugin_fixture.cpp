@@ -17,18 +17,6 @@ Vst3Module& SharedModule() {
   return module;
 }
 
-void FillContext(sv::ProcessContext* c, double rate, int64_t position, bool playing, double tempo) {
-  *c = sv::ProcessContext{};
-  c->state = sv::ProcessContext::kTempoValid | sv::ProcessContext::kTimeSigValid |
-             sv::ProcessContext::kProjectTimeMusicValid | (playing ? sv::ProcessContext::kPlaying : 0);
-  c->sampleRate = rate;
-  c->projectTimeSamples = position;
-  c->projectTimeMusic = static_cast<double>(position) / rate * tempo / 60.0;
-  c->tempo = tempo;
-  c->timeSigNumerator = 4;
-  c->timeSigDenominator = 4;
-}
-
 void PluginTest::SetUp() {
   std::string error;
   ASSERT_NE(SharedModule().Factory(), nullptr);
@@ -52,31 +40,20 @@ Rendered PluginTest::Render(int frames, int block, bool playing) {
   Rendered out;
   out.left.resize(static_cast<size_t>(frames));
   out.right.resize(static_cast<size_t>(frames));
-  std::vector<double> l64(static_cast<size_t>(block)), r64(static_cast<size_t>(block));
-  std::vector<float> l32(static_cast<size_t>(block)), r32(static_cast<size_t>(block));
-  double* ch64[2] = {l64.data(), r64.data()};
-  float* ch32[2] = {l32.data(), r32.data()};
-  sv::AudioBusBuffers bus;
-  bus.numChannels = 2;
-  if (bits_ == 64) bus.channelBuffers64 = ch64; else bus.channelBuffers32 = ch32;
+  StereoOutput output(bits_ == 64 ? sv::kSample64 : sv::kSample32, block);
   sv::ProcessContext context;
-  sv::ProcessData data;
-  data.symbolicSampleSize = bits_ == 64 ? sv::kSample64 : sv::kSample32;
-  data.numOutputs = 1;
-  data.outputs = &bus;
-  data.inputParameterChanges = &changes;
-  data.inputEvents = &events;
-  data.processContext = &context;
+  output.SetInputs(&changes, &events, &context);
+  sv::ProcessData& data = output.data;
   for (int done = 0; done < frames;) {
     const int n = frames - done < block ? frames - done : block;
-    FillContext(&context, rate_, position_, playing);
+    FillContext(&context, HostTransport{rate_, 120.0, playing}, position_);
     data.numSamples = n;
     EXPECT_EQ(plugin.processor->process(data), sb::kResultOk);
     changes.Clear();
     events.Clear();
     for (int i = 0; i < n; ++i) {
-      out.left[static_cast<size_t>(done + i)] = bits_ == 64 ? l64[static_cast<size_t>(i)] : l32[static_cast<size_t>(i)];
-      out.right[static_cast<size_t>(done + i)] = bits_ == 64 ? r64[static_cast<size_t>(i)] : r32[static_cast<size_t>(i)];
+      out.left[static_cast<size_t>(done + i)] = output.Sample(0, static_cast<size_t>(i));
+      out.right[static_cast<size_t>(done + i)] = output.Sample(1, static_cast<size_t>(i));
     }
     done += n;
     position_ += n;

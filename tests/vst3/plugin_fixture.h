@@ -9,14 +9,18 @@
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "tools/vst3host/host_objects.h"
+#include "tools/vst3host/host_transport.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/module_loader.h"
+#include "tools/vst3host/stereo_output.h"
+#include "vst3/special_param_ids.h"
 
 namespace selvarin {
 namespace test {
 
-constexpr Steinberg::Vst::ParamID kPrst = 0x70727374;
-constexpr Steinberg::Vst::ParamID kBpas = 0x62706173;
+// The tests' short names for the program-change and bypass ids.
+constexpr Steinberg::Vst::ParamID kPrst = kPresetParamId;
+constexpr Steinberg::Vst::ParamID kBpas = kBypassParamId;
 
 // The module stays loaded for the whole test program, as in a host.
 Vst3Module& SharedModule();
@@ -48,8 +52,6 @@ class PluginTest : public ::testing::Test {
   int bits_ = 64;
   int64_t position_ = 0;
 };
-
-void FillContext(Steinberg::Vst::ProcessContext* c, double rate, int64_t position, bool playing, double tempo = 120.0);
 
 }  // namespace test
 }  // namespace selvarin

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <vector>
+#include <memory>
 
 #include "tests/support/alloc_counter.h"
 #include "tests/vst3/plugin_fixture.h"
@@ -19,10 +19,11 @@ class ProcessAllocTest : public PluginTest {
  protected:
   // Processes `frames` with whatever is queued, counting allocations.
   long Process(int frames) {
-    FillContext(&context_, rate_, position_, true);
-    data_.numSamples = frames;
+    FillContext(&context_, HostTransport{rate_, 120.0, true}, position_);
+    sv::ProcessData& data = output_->data;
+    data.numSamples = frames;
     sb::tresult r = sb::kResultFalse;
-    const long count = CountAllocations([&] { r = plugin.processor->process(data_); });
+    const long count = CountAllocations([&] { r = plugin.processor->process(data); });
     EXPECT_EQ(r, sb::kResultOk);
     position_ += frames;
     changes.Clear();
@@ -30,14 +31,8 @@ class ProcessAllocTest : public PluginTest {
     return count;
   }
   void Bind(int bits) {
-    bus_.numChannels = 2;
-    if (bits == 64) bus_.channelBuffers64 = ch64_; else bus_.channelBuffers32 = ch32_;
-    data_.symbolicSampleSize = bits == 64 ? sv::kSample64 : sv::kSample32;
-    data_.numOutputs = 1;
-    data_.outputs = &bus_;
-    data_.inputParameterChanges = &changes;
-    data_.inputEvents = &events;
-    data_.processContext = &context_;
+    output_ = std::make_unique<StereoOutput>(bits == 64 ? sv::kSample64 : sv::kSample32, 4096);
+    output_->SetInputs(&changes, &events, &context_);
   }
   void Exercise() {
     EXPECT_EQ(Process(512), 0);
@@ -60,13 +55,8 @@ class ProcessAllocTest : public PluginTest {
     EXPECT_EQ(Process(0), 0) << "a parameter flush";
   }
 
-  sv::ProcessData data_;
   sv::ProcessContext context_{};
-  sv::AudioBusBuffers bus_;
-  std::vector<double> l64_ = std::vector<double>(4096), r64_ = std::vector<double>(4096);
-  std::vector<float> l32_ = std::vector<float>(4096), r32_ = std::vector<float>(4096);
-  double* ch64_[2] = {l64_.data(), r64_.data()};
-  float* ch32_[2] = {l32_.data(), r32_.data()};
+  std::unique_ptr<StereoOutput> output_;
 };
 
 TEST_F(ProcessAllocTest, TheCounterSeesTheModulesAllocations) {

@@ -24,8 +24,8 @@ class ProcessTest : public PluginTest {
   // Left and right pitch over the last quarter (the last second).
   void ExpectPitches(const Rendered& r, double left, double right, double tol = 0.05) {
     const size_t n = r.left.size();
-    EXPECT_NEAR(ZeroCrossingHz(r.left, rate_, n - n / 4, n), left, tol);
-    EXPECT_NEAR(ZeroCrossingHz(r.right, rate_, n - n / 4, n), right, tol);
+    EXPECT_NEAR(ZeroCrossingHz(r.left, {n - n / 4, n}, rate_), left, tol);
+    EXPECT_NEAR(ZeroCrossingHz(r.right, {n - n / 4, n}, rate_), right, tol);
   }
 };
 

@@ -92,12 +92,12 @@ TEST_F(RobustnessTest, BlockSizesThatVaryUpToTheMaximumAndBeyond) {
     all.right.insert(all.right.end(), r.right.begin(), r.right.end());
   }
   const size_t n = all.left.size();
-  EXPECT_NEAR(ZeroCrossingHz(all.left, 48000.0, n - 24000, n), 200.0, 0.05);
-  EXPECT_NEAR(ZeroCrossingHz(all.right, 48000.0, n - 24000, n), 204.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(all.left, {n - 24000, n}, 48000.0), 200.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(all.right, {n - 24000, n}, 48000.0), 204.0, 0.05);
   // A host that exceeds its announced maximum is still served, in pieces.
   const Rendered big = Render(5000, 5000);
   EXPECT_TRUE(AllFinite(big.left));
-  EXPECT_NEAR(ZeroCrossingHz(big.left, 48000.0, 0, 5000), 200.0, 0.5);
+  EXPECT_NEAR(ZeroCrossingHz(big.left, {0, 5000}, 48000.0), 200.0, 0.5);
   double jump = 0.0;
   for (size_t i = 1; i < big.left.size(); ++i) jump = std::fmax(jump, std::fabs(big.left[i] - big.left[i - 1]));
   EXPECT_LT(jump, 0.05);  // continuous across the pieces
@@ -115,7 +115,7 @@ TEST_F(RobustnessTest, SampleRatesFromOneKilohertzToOnePointTwoMegahertz) {
     EXPECT_TRUE(AllFinite(r.right)) << rate;
     EXPECT_LE(Peak(r.left), 1.0) << rate;
     if (rate >= 8000.0) {
-      EXPECT_NEAR(ZeroCrossingHz(r.left, rate, static_cast<size_t>(rate * 3.0), r.left.size()), 200.0, 0.2) << rate;
+      EXPECT_NEAR(ZeroCrossingHz(r.left, {static_cast<size_t>(rate * 3.0), r.left.size()}, rate), 200.0, 0.2) << rate;
     }
   }
   sv::ProcessSetup bad{sv::kRealtime, sv::kSample64, 512, std::numeric_limits<double>::quiet_NaN()};
@@ -143,25 +143,17 @@ TEST_F(RobustnessTest, ProcessOnAnotherThreadThanSetUp) {
   audio.join();
   EXPECT_TRUE(AllFinite(r.left));
   const size_t n = r.left.size();
-  EXPECT_NEAR(ZeroCrossingHz(r.left, 48000.0, n - 24000, n), 200.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(r.left, {n - 24000, n}, 48000.0), 200.0, 0.05);
 }
 
 TEST_F(RobustnessTest, InactiveOutputBusLeavesTheHostBufferAlone) {
   Prepare();
   Render(4800);
   ASSERT_EQ(plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, false), sb::kResultTrue);
-  std::vector<double> l(512, 0.25), rr(512, 0.25);
-  double* ch[2] = {l.data(), rr.data()};
-  sv::AudioBusBuffers bus;
-  bus.numChannels = 2;
-  bus.channelBuffers64 = ch;
-  sv::ProcessData data;
-  data.symbolicSampleSize = sv::kSample64;
-  data.numSamples = 512;
-  data.numOutputs = 1;
-  data.outputs = &bus;
-  EXPECT_EQ(plugin.processor->process(data), sb::kResultOk);
-  for (double v : l) EXPECT_EQ(v, 0.25);
+  StereoOutput output(sv::kSample64, 512, 0.25);
+  output.data.numSamples = 512;
+  EXPECT_EQ(plugin.processor->process(output.data), sb::kResultOk);
+  for (double v : output.samples64[0]) EXPECT_EQ(v, 0.25);
   ASSERT_EQ(plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true), sb::kResultTrue);
   const Rendered r = Render(4800);
   EXPECT_GT(Peak(r.left), 0.1);
@@ -172,17 +164,10 @@ TEST_F(RobustnessTest, BuffersOfAnotherSampleSizeThanTheSetUpAreNotOverrun) {
   Render(4800);
   // The set-up said 64-bit; a host that sends float buffers must not get
   // doubles written into them.
-  std::vector<float> l(1024, 0.25f), r(1024, 0.25f);
-  float* ch[2] = {l.data(), r.data()};
-  sv::AudioBusBuffers bus;
-  bus.numChannels = 2;
-  bus.channelBuffers32 = ch;
-  sv::ProcessData data;
-  data.symbolicSampleSize = sv::kSample32;
-  data.numSamples = 512;
-  data.numOutputs = 1;
-  data.outputs = &bus;
-  EXPECT_EQ(plugin.processor->process(data), sb::kResultOk);
+  StereoOutput output(sv::kSample32, 1024, 0.25);
+  output.data.numSamples = 512;
+  EXPECT_EQ(plugin.processor->process(output.data), sb::kResultOk);
+  const std::vector<float>& l = output.samples32[0];
   for (size_t i = 0; i < l.size(); ++i) ASSERT_EQ(l[i], 0.25f) << i;
   const Rendered after = Render(4800);
   EXPECT_GT(Peak(after.left), 0.1);
@@ -191,18 +176,10 @@ TEST_F(RobustnessTest, BuffersOfAnotherSampleSizeThanTheSetUpAreNotOverrun) {
 TEST_F(RobustnessTest, ActivationAndProcessingCallsInAnyOrder) {
   // Processing before any set-up or activation.
   {
-    std::vector<double> l(64, 0.0), r(64, 0.0);
-    double* ch[2] = {l.data(), r.data()};
-    sv::AudioBusBuffers bus;
-    bus.numChannels = 2;
-    bus.channelBuffers64 = ch;
-    sv::ProcessData data;
-    data.symbolicSampleSize = sv::kSample64;
-    data.numSamples = 64;
-    data.numOutputs = 1;
-    data.outputs = &bus;
-    EXPECT_EQ(plugin.processor->process(data), sb::kResultOk);
-    EXPECT_TRUE(AllFinite(l));
+    StereoOutput output(sv::kSample64, 64);
+    output.data.numSamples = 64;
+    EXPECT_EQ(plugin.processor->process(output.data), sb::kResultOk);
+    EXPECT_TRUE(AllFinite(output.samples64[0]));
   }
   plugin.processor->setProcessing(true);
   EXPECT_EQ(plugin.component->setActive(true), sb::kResultOk);

@@ -64,7 +64,7 @@ TEST_F(StateTest, RoundTripRestoresEveryValue) {
   // And the restored state is what plays.
   Prepare();
   const Rendered r = Render(192000);
-  EXPECT_NEAR(ZeroCrossingHz(r.left, 48000.0, 144000, 192000), before[0], 0.1);
+  EXPECT_NEAR(ZeroCrossingHz(r.left, {144000, 192000}, 48000.0), before[0], 0.1);
 }
 
 TEST_F(StateTest, WithoutTheBypassFlagValuesAreRestoredButTheAnswerIsFalse) {
