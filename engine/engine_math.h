@@ -33,12 +33,6 @@ inline uint32_t RoundHalfAwayUnsigned(double x) {
   return static_cast<uint32_t>(r);
 }
 
-inline float FloatFromBits(uint32_t bits) {
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
-
 // Advances a phase by one sample's increment (audio thread). One subtraction
 // of 2 pi is the normal case; an increment of a whole cycle or more (a tone
 // above the sample rate) wraps by the whole number of cycles instead.

@@ -18,8 +18,12 @@ constexpr int32_t kNeverApplied = -1684300901;  // 0x9B9B9B9B
 // Written into `lastApplied` to force the next application.
 constexpr int32_t kForceReapply = -1;
 
-// Raw bits of the smoothed square LFO's input weight (0.00999999).
-constexpr uint32_t kSquareInputWeightBits = 0x3C23D700u;
+// Weights of the smoothed square LFO (a one-pole low-pass of the raw
+// square). The input weight is 0.00999999f (bits 0x3C23D700), not 0.01f:
+// with the 0.99f feedback the two single-precision values add up to exactly
+// 1, so the output settles at +-1 and never overshoots it (0.01f would make
+// the sum 1 + 9.3e-9).
+constexpr float kSquareInputWeight = 0.00999999f;
 constexpr float kSquareFeedbackWeight = 0.99f;
 constexpr float kGoldenFraction = 0.618f;
 

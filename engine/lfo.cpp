@@ -4,17 +4,19 @@
 
 #include "engine/editor_links.h"
 #include "engine/lfo_waveforms.h"
+#include "engine/volume_curve.h"
 
 namespace selvarin {
 
 namespace {
 // Target ranges, in radians per second for the frequencies (2 pi x 20 Hz,
-// 2 pi x 20000 Hz, 2 pi x 512 Hz) and as gains for the volume.
+// 2 pi x 20000 Hz, 2 pi x 512 Hz) and as gains for the volume: from about
+// -50.9 dB up to full volume.
 constexpr double kBaseLowPerSecond = 125.66370614359172;
 constexpr double kBaseHighPerSecond = 125663.70614359173;
 constexpr double kBeatHighPerSecond = 3216.990877275948;
 constexpr float kVolumeLow = 0.0028495172f;
-constexpr float kVolumeHigh = 0.999f;
+constexpr float kVolumeHigh = static_cast<float>(kVolumeFullGain);
 }  // namespace
 
 void UpdateLfoActivity(EngineState& st, int lfo) {

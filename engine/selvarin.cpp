@@ -9,6 +9,10 @@
 namespace selvarin {
 
 namespace {
+// The host's program list: the default entry and the 140 factory presets
+// fill 141 slots; the other 9 stay empty. The length is fixed because hosts
+// save and automate the program as the normalised value index / (count - 1):
+// another count would make projects saved so far select other presets.
 constexpr int kPresetCount = 150;
 constexpr int32_t kVendorVersion = 0x00010A00;  // 1.10.0
 }  // namespace
@@ -23,7 +27,7 @@ CLS_SELVARIN::CLS_SELVARIN(const IPlugInstanceInfo& info)
 
   state_.inputPassThrough = NInChannels() == 2;
   state_.squareFeedbackWeight = kSquareFeedbackWeight;
-  state_.squareInputWeight = FloatFromBits(kSquareInputWeightBits);
+  state_.squareInputWeight = kSquareInputWeight;
   state_.playAnyway = false;
 
   DefineEngineParameters(*this);

@@ -8,6 +8,7 @@
 #include "engine/param_table.h"
 #include "engine/selvarin.h"
 #include "engine/tone_waveforms.h"
+#include "engine/volume_curve.h"
 
 namespace selvarin {
 
@@ -80,8 +81,8 @@ void CLS_SELVARIN::ApplyParameter(int idx, int32_t a) {
     case kParamFade:  // a quarter of the fade time: ~98 % of a glide is done after it
       st.fadeSamples = RoundHalfAwayUnsigned(static_cast<double>(a) * st.sampleRate * 0.00025);
       break;
-    case kParamVolume:  // linear in decibels, 0.64 dB per percent, 0.999 at 100 %
-      st.volumeTarget = static_cast<float>(std::pow(2.0, (a * 64 * 0.01 - 64) * 0.16666666666666666) * 0.999);
+    case kParamVolume:
+      st.volumeTarget = VolumeGainFromPercent(a);
       break;
     case kParamLfosSync:
       if (a > 0.5) {

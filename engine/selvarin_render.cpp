@@ -9,6 +9,10 @@
 namespace selvarin {
 
 namespace {
+// While a host plays, blocks come at least once per block's duration (8192
+// samples at 22.05 kHz last 372 ms). A longer pause means the host stopped
+// calling, as it does when it stops or moves the play position, so the next
+// block puts the tones back in step with the timeline.
 constexpr uint32_t kRephaseGapMs = 500;
 constexpr int kSampleRateParams[] = {kParamBaseFreq, kParamBinaural, kParamFade, kParamLfo1RateMs, kParamLfo2RateMs};
 

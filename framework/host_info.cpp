@@ -13,11 +13,31 @@ struct HostKey {
 
 // Tested in order; the first key found in the name wins.
 constexpr HostKey kHostKeys[] = {
-    {"entrainstudio", 29}, {"cubase", 3},     {"reaper", 1},     {"nuendo", 4},       {"cakewalk", 5},
-    {"samplitude", 8},     {"fruity", 7},     {"live", 9},       {"melodyne", 12},    {"vstmanlib", 13},
-    {"aulab", 14},         {"forte", 15},     {"chainer", 16},   {"audition", 17},    {"orion", 18},
-    {"sawstudio", 20},     {"logic", 21},     {"digital", 22},   {"audiomulch", 23},  {"presonus", 24},
-    {"acoustica", 25},     {"garageband", 26}, {"ardour", 27},   {"wavelab", 28},     {"gold", 30},
+    {"entrainstudio", kHostEntrainStudio},
+    {"cubase", kHostCubase},
+    {"reaper", kHostReaper},
+    {"nuendo", kHostNuendo},
+    {"cakewalk", kHostCakewalk},
+    {"samplitude", kHostSamplitude},
+    {"fruity", kHostFruity},
+    {"live", kHostLive},
+    {"melodyne", kHostMelodyne},
+    {"vstmanlib", kHostVstManLib},
+    {"aulab", kHostAuLab},
+    {"forte", kHostForte},
+    {"chainer", kHostChainer},
+    {"audition", kHostAudition},
+    {"orion", kHostOrion},
+    {"sawstudio", kHostSawStudio},
+    {"logic", kHostLogic},
+    {"digital", kHostDigital},
+    {"audiomulch", kHostAudioMulch},
+    {"presonus", kHostPresonus},
+    {"acoustica", kHostAcoustica},
+    {"garageband", kHostGarageBand},
+    {"ardour", kHostArdour},
+    {"wavelab", kHostWavelab},
+    {"gold", kHostGold},
 };
 }  // namespace
 

@@ -7,6 +7,33 @@ namespace selvarin {
 using HostId = int32_t;
 constexpr HostId kHostUnknown = -1;
 constexpr HostId kHostOther = 0;
+// The hosts the name table knows, named after their keys. Numbers 2, 6, 10,
+// 11 and 19 are not used.
+constexpr HostId kHostReaper = 1;
+constexpr HostId kHostCubase = 3;
+constexpr HostId kHostNuendo = 4;
+constexpr HostId kHostCakewalk = 5;
+constexpr HostId kHostFruity = 7;
+constexpr HostId kHostSamplitude = 8;
+constexpr HostId kHostLive = 9;
+constexpr HostId kHostMelodyne = 12;
+constexpr HostId kHostVstManLib = 13;
+constexpr HostId kHostAuLab = 14;
+constexpr HostId kHostForte = 15;
+constexpr HostId kHostChainer = 16;
+constexpr HostId kHostAudition = 17;
+constexpr HostId kHostOrion = 18;
+constexpr HostId kHostSawStudio = 20;
+constexpr HostId kHostLogic = 21;
+constexpr HostId kHostDigital = 22;
+constexpr HostId kHostAudioMulch = 23;
+constexpr HostId kHostPresonus = 24;
+constexpr HostId kHostAcoustica = 25;
+constexpr HostId kHostGarageBand = 26;
+constexpr HostId kHostArdour = 27;
+constexpr HostId kHostWavelab = 28;
+constexpr HostId kHostEntrainStudio = 29;
+constexpr HostId kHostGold = 30;
 
 // Identifies a host application by substrings of its lower-cased name.
 HostId HostIdFromName(const char* name);

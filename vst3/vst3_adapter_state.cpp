@@ -10,7 +10,6 @@ constexpr int kReadPiece = 128;
 // A state stream is a few hundred bytes; a stream that keeps delivering
 // beyond this is not one of ours and is not read further.
 constexpr int kMaxStateBytes = 1 << 20;
-constexpr int kHostWavelab = 28;
 
 }  // namespace
 
@@ -43,6 +42,9 @@ sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
     const sb::tresult r = stream->read(piece, kReadPiece, &got);
     if (got < 0) got = 0;
     if (got > kReadPiece) got = kReadPiece;
+    // WaveLab's streams report an error on reads that still deliver bytes, so
+    // an error there would cut off a good state: for WaveLab the bytes count
+    // and reading goes on until a read delivers none. Elsewhere an error ends it.
     if (r != sb::kResultOk && CurrentHostId() != kHostWavelab) break;
     if (got == 0) break;
     if (!chunk.PutBytes(piece, got)) break;
