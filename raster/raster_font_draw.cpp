@@ -49,6 +49,40 @@ RasterRect Intersect(const RasterRect& a, const RasterRect& b) {
                     std::min(a.bottom, b.bottom)};
 }
 
+// Lines break at '\n'; '\r' takes no room.
+struct TextExtent {
+  int lines = 1;
+  int maxWidth = 0;
+};
+
+TextExtent MeasureText(RasterCachedFont& font, RasterTextReader reader) {
+  TextExtent extent;
+  int lineWidth = 0;
+  std::uint32_t cp = 0;
+  while (reader.Next(cp)) {
+    if (cp == '\n') {
+      extent.maxWidth = std::max(extent.maxWidth, lineWidth);
+      lineWidth = 0;
+      ++extent.lines;
+    } else if (cp != '\r') {
+      lineWidth += font.Advance(cp);
+    }
+  }
+  extent.maxWidth = std::max(extent.maxWidth, lineWidth);
+  return extent;
+}
+
+// Width of the line that starts at the reader's position; *more tells whether
+// a '\n' ends it, that is whether another line follows.
+int LineWidth(RasterCachedFont& font, RasterTextReader reader, bool* more) {
+  int width = 0;
+  std::uint32_t cp = 0;
+  while ((*more = reader.Next(cp)) && cp != '\n') {
+    if (cp != '\r') width += font.Advance(cp);
+  }
+  return width;
+}
+
 }  // namespace
 
 bool RasterCachedFont::DrawGlyph(RasterBitmap* dest, std::uint32_t codepoint, int x, int y, const RasterRect& clip) {
@@ -82,23 +116,11 @@ int RasterCachedFont::DrawText(RasterBitmap* dest, const char* text, int length,
   const int k = RasterOpacityToK(opacity);
   if (!measureOnly && k == 0) return 0;
 
-  // Measure: lines break at '\n'; '\r' takes no room.
   RasterTextReader reader(text, length);
-  int lines = 1, lineWidth = 0, maxWidth = 0;
-  std::uint32_t cp = 0;
-  while (reader.Next(cp)) {
-    if (cp == '\n') {
-      maxWidth = std::max(maxWidth, lineWidth);
-      lineWidth = 0;
-      ++lines;
-    } else if (cp != '\r') {
-      lineWidth += Advance(cp);
-    }
-  }
-  maxWidth = std::max(maxWidth, lineWidth);
-  const int totalHeight = lines * lineHeight_;
+  const TextExtent extent = MeasureText(*this, reader);
+  const int totalHeight = extent.lines * lineHeight_;
   if (measureOnly) {
-    rect->right = rect->left + maxWidth;
+    rect->right = rect->left + extent.maxWidth;
     rect->bottom = rect->top + totalHeight;
     return totalHeight;
   }
@@ -114,16 +136,12 @@ int RasterCachedFont::DrawText(RasterBitmap* dest, const char* text, int length,
 
   const int savedK = drawK_;
   drawK_ = k;
-  reader.Rewind();
   RasterTextReader lineReader = reader;
+  std::uint32_t cp = 0;
   bool more = true;
   while (more) {
     // Width of this line, then its glyphs.
-    int width = 0;
-    RasterTextReader scan = lineReader;
-    while ((more = scan.Next(cp)) && cp != '\n') {
-      if (cp != '\r') width += Advance(cp);
-    }
+    const int width = LineWidth(*this, lineReader, &more);
     int x = rect->left;
     if (flags & kRasterTextCentre) {
       x = rect->left + (rect->right - rect->left - width) / 2;

@@ -96,6 +96,38 @@ void Dispatch(const RotateJob& job, bool filter) {
   }
 }
 
+// Runs the loop specialised for the blit's combine mode and filtering.
+void RunRotateJob(const RotateJob& job, int mode) {
+  const bool filter = (mode & kRasterFilterBilinear) != 0;
+  const int combine = mode & (kRasterCombineMask | kRasterUseSourceAlpha);
+  switch (combine) {
+    case kRasterCopy | kRasterUseSourceAlpha: return Dispatch<kRasterCopy | kRasterUseSourceAlpha>(job, filter);
+    case kRasterCopy: return Dispatch<kRasterCopy>(job, filter);
+    case kRasterAdd | kRasterUseSourceAlpha: return Dispatch<kRasterAdd | kRasterUseSourceAlpha>(job, filter);
+    case kRasterAdd: return Dispatch<kRasterAdd>(job, filter);
+    case kRasterColorDodge | kRasterUseSourceAlpha:
+      return Dispatch<kRasterColorDodge | kRasterUseSourceAlpha>(job, filter);
+    case kRasterColorDodge: return Dispatch<kRasterColorDodge>(job, filter);
+    default: return;  // combines the editor never selects draw nothing
+  }
+}
+
+// The source pixels a blit may sample: the whole bitmap, or with
+// clipToSourceRect only the whole pixels inside the source rectangle.
+SampleArea SourceArea(RasterBitmap& src, float srcX, float srcY, float srcW, float srcH, bool clipToSourceRect) {
+  SampleArea area{0, 0, src.Width(), src.Height()};
+  if (clipToSourceRect) {
+    const double l = std::min<double>(srcX, srcX + srcW), r = std::max<double>(srcX, srcX + srcW);
+    const double t = std::min<double>(srcY, srcY + srcH), b = std::max<double>(srcY, srcY + srcH);
+    const auto whole = [](double v) { return static_cast<int>(std::clamp(v, -1.0, 2e9)); };
+    area.left = std::max(area.left, whole(std::ceil(l)));
+    area.top = std::max(area.top, whole(std::ceil(t)));
+    area.right = std::min(area.right, whole(std::floor(r)));
+    area.bottom = std::min(area.bottom, whole(std::floor(b)));
+  }
+  return area;
+}
+
 }  // namespace
 
 void RasterRotatedBlit(RasterBitmap* dest, RasterBitmap* src, int destX, int destY, int destW, int destH, float srcX,
@@ -118,35 +150,8 @@ void RasterRotatedBlit(RasterBitmap* dest, RasterBitmap* src, int destX, int des
   if (dw < 0) { dx0 += dw; dw = -dw; }
   if (dh < 0) { dy0 += dh; dh = -dh; }
 
-  SampleArea area{0, 0, src->Width(), src->Height()};
-  if (clipToSourceRect) {
-    const double l = std::min<double>(srcX, srcX + srcW), r = std::max<double>(srcX, srcX + srcW);
-    const double t = std::min<double>(srcY, srcY + srcH), b = std::max<double>(srcY, srcY + srcH);
-    const auto whole = [](double v) { return static_cast<int>(std::clamp(v, -1.0, 2e9)); };
-    area.left = std::max(area.left, whole(std::ceil(l)));
-    area.top = std::max(area.top, whole(std::ceil(t)));
-    area.right = std::min(area.right, whole(std::floor(r)));
-    area.bottom = std::min(area.bottom, whole(std::floor(b)));
-  }
+  const SampleArea area = SourceArea(*src, srcX, srcY, srcW, srcH, clipToSourceRect);
   if (area.Empty()) return;
-
-  // Destination pixels to visit.
-  const std::int64_t vx0 = std::max<std::int64_t>(0, dx0), vy0 = std::max<std::int64_t>(0, dy0);
-  const std::int64_t vx1 = std::min<std::int64_t>(dest->Width(), dx0 + dw);
-  const std::int64_t vy1 = std::min<std::int64_t>(dest->Height(), dy0 + dh);
-  if (vx0 >= vx1 || vy0 >= vy1) return;
-
-  // Source position of a destination pixel centre: rotate by -angle about the
-  // pivot, then scale destination size to source size.
-  const double c = std::cos(static_cast<double>(angle)), s = std::sin(static_cast<double>(angle));
-  const double pivotDX = dx0 + dw * 0.5 + centreOffsetX, pivotDY = dy0 + dh * 0.5 + centreOffsetY;
-  const double pivotSX = srcX + srcW * 0.5 + centreOffsetX * scaleX;
-  const double pivotSY = srcY + srcH * 0.5 + centreOffsetY * scaleY;
-  const Fixed stepXx = ToFixed(c * scaleX), stepXy = ToFixed(-s * scaleY);  // per destination column
-  const Fixed stepYx = ToFixed(s * scaleX), stepYy = ToFixed(c * scaleY);   // per destination row
-  const double rx = vx0 + 0.5 - pivotDX, ry = vy0 + 0.5 - pivotDY;
-  Fixed rowX = ToFixed(pivotSX + (c * rx + s * ry) * scaleX);
-  Fixed rowY = ToFixed(pivotSY + (-s * rx + c * ry) * scaleY);
 
   RotateJob job;
   job.dBits = dBits;
@@ -154,30 +159,30 @@ void RasterRotatedBlit(RasterBitmap* dest, RasterBitmap* src, int destX, int des
   job.dSpan = dest->RowSpan();
   job.sSpan = src->RowSpan();
   job.area = area;
-  job.x0 = vx0;
-  job.x1 = vx1;
-  job.y0 = vy0;
-  job.y1 = vy1;
-  job.rowX = rowX;
-  job.rowY = rowY;
-  job.stepXx = stepXx;
-  job.stepXy = stepXy;
-  job.stepYx = stepYx;
-  job.stepYy = stepYy;
   job.k = k;
   job.exactHalf = opacity == 0.5f;
-  const bool filter = (mode & kRasterFilterBilinear) != 0;
-  const int combine = mode & (kRasterCombineMask | kRasterUseSourceAlpha);
-  switch (combine) {
-    case kRasterCopy | kRasterUseSourceAlpha: return Dispatch<kRasterCopy | kRasterUseSourceAlpha>(job, filter);
-    case kRasterCopy: return Dispatch<kRasterCopy>(job, filter);
-    case kRasterAdd | kRasterUseSourceAlpha: return Dispatch<kRasterAdd | kRasterUseSourceAlpha>(job, filter);
-    case kRasterAdd: return Dispatch<kRasterAdd>(job, filter);
-    case kRasterColorDodge | kRasterUseSourceAlpha:
-      return Dispatch<kRasterColorDodge | kRasterUseSourceAlpha>(job, filter);
-    case kRasterColorDodge: return Dispatch<kRasterColorDodge>(job, filter);
-    default: return;  // combines the editor never selects draw nothing
-  }
+
+  // Destination pixels to visit.
+  job.x0 = std::max<std::int64_t>(0, dx0);
+  job.y0 = std::max<std::int64_t>(0, dy0);
+  job.x1 = std::min<std::int64_t>(dest->Width(), dx0 + dw);
+  job.y1 = std::min<std::int64_t>(dest->Height(), dy0 + dh);
+  if (job.x0 >= job.x1 || job.y0 >= job.y1) return;
+
+  // Source position of a destination pixel centre: rotate by -angle about the
+  // pivot, then scale destination size to source size.
+  const double c = std::cos(static_cast<double>(angle)), s = std::sin(static_cast<double>(angle));
+  const double pivotDX = dx0 + dw * 0.5 + centreOffsetX, pivotDY = dy0 + dh * 0.5 + centreOffsetY;
+  const double pivotSX = srcX + srcW * 0.5 + centreOffsetX * scaleX;
+  const double pivotSY = srcY + srcH * 0.5 + centreOffsetY * scaleY;
+  job.stepXx = ToFixed(c * scaleX);  // per destination column
+  job.stepXy = ToFixed(-s * scaleY);
+  job.stepYx = ToFixed(s * scaleX);  // per destination row
+  job.stepYy = ToFixed(c * scaleY);
+  const double rx = job.x0 + 0.5 - pivotDX, ry = job.y0 + 0.5 - pivotDY;
+  job.rowX = ToFixed(pivotSX + (c * rx + s * ry) * scaleX);
+  job.rowY = ToFixed(pivotSY + (-s * rx + c * ry) * scaleY);
+  RunRotateJob(job, mode);
 }
 
 }  // namespace selvarin
