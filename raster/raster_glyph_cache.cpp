@@ -16,8 +16,7 @@ void RasterGlyphCache::Clear() {
   storeUsed_ = 0;
 }
 
-const RasterGlyph* RasterGlyphCache::Find(std::uint32_t codepoint) const {
-  if (codepoint < 128) return ascii_[codepoint].ready ? &ascii_[codepoint] : nullptr;
+std::size_t RasterGlyphCache::LowerBound(std::uint32_t codepoint) const {
   std::size_t lo = 0, hi = otherCount_;
   while (lo < hi) {
     const std::size_t mid = (lo + hi) / 2;
@@ -27,6 +26,12 @@ const RasterGlyph* RasterGlyphCache::Find(std::uint32_t codepoint) const {
       hi = mid;
     }
   }
+  return lo;
+}
+
+const RasterGlyph* RasterGlyphCache::Find(std::uint32_t codepoint) const {
+  if (codepoint < 128) return ascii_[codepoint].ready ? &ascii_[codepoint] : nullptr;
+  const std::size_t lo = LowerBound(codepoint);
   return lo < otherCount_ && others_[lo].codepoint == codepoint ? &others_[lo].glyph : nullptr;
 }
 
@@ -36,15 +41,7 @@ const RasterGlyph* RasterGlyphCache::Insert(std::uint32_t codepoint, const Raste
     ascii_[codepoint].ready = true;
     return &ascii_[codepoint];
   }
-  std::size_t lo = 0, hi = otherCount_;
-  while (lo < hi) {
-    const std::size_t mid = (lo + hi) / 2;
-    if (others_[mid].codepoint < codepoint) {
-      lo = mid + 1;
-    } else {
-      hi = mid;
-    }
-  }
+  const std::size_t lo = LowerBound(codepoint);
   if (lo < otherCount_ && others_[lo].codepoint == codepoint) {
     others_[lo].glyph = glyph;
     others_[lo].glyph.ready = true;

@@ -41,6 +41,9 @@ class RasterGlyphCache {
   };
   static constexpr std::size_t kStoreStep = 65536;
 
+  // Index of the first listed entry whose code point is not below codepoint.
+  std::size_t LowerBound(std::uint32_t codepoint) const;
+
   RasterGlyph ascii_[128];
   Entry* others_ = nullptr;
   std::size_t otherCount_ = 0;
