@@ -44,20 +44,10 @@ void ReadFromJob(png_structp png, png_bytep out, png_size_t length) {
 void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnPngWarning(png_structp, png_const_charp) {}
 
-// Returns the bitmap holding the image, or none. libpng reports errors by
-// longjmp back into this function; nothing here has a destructor.
-RasterBitmap* ReadPass(png_structp png, png_infop info, PngReadJob* job) {
-  if (setjmp(png_jmpbuf(png))) return nullptr;
-
-  png_set_read_fn(png, job, ReadFromJob);
-  png_set_user_limits(png, kMaxSide, kMaxSide);
-  png_read_info(png, info);
-
-  png_uint_32 width = 0, height = 0;
-  int depth = 0, colourType = 0, interlace = 0;
-  png_get_IHDR(png, info, &width, &height, &depth, &colourType, &interlace, nullptr, nullptr);
-  if (width == 0 || height == 0 || static_cast<std::uint64_t>(width) * height > kMaxPixels) return nullptr;
-
+// Asks libpng for rows of 8-bit A, R, G, B bytes whatever the file holds:
+// palettes, grey levels and transparency chunks expanded, 16-bit channels
+// stripped, a filler alpha of 255 where there is none, interlacing undone.
+void RequestArgbRows(png_structp png, png_infop info, int colourType, int depth) {
   bool hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
   if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
   if (colourType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
@@ -74,6 +64,35 @@ RasterBitmap* ReadPass(png_structp png, png_infop info, PngReadJob* job) {
     png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
   }
   png_set_interlace_handling(png);
+}
+
+// Rows read as the bytes A, R, G, B turn into pixels in place.
+void ArgbBytesToPixels(RasterPixel* bits, int span, png_uint_32 width, png_uint_32 height) {
+  for (png_uint_32 y = 0; y < height; ++y) {
+    RasterPixel* out = bits + static_cast<std::size_t>(y) * span;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(out);
+    for (png_uint_32 x = 0; x < width; ++x, p += 4) {
+      out[x] = static_cast<RasterPixel>(p[0]) << 24 | static_cast<RasterPixel>(p[1]) << 16 |
+               static_cast<RasterPixel>(p[2]) << 8 | static_cast<RasterPixel>(p[3]);
+    }
+  }
+}
+
+// Returns the bitmap holding the image, or none. libpng reports errors by
+// longjmp back into this function; nothing here has a destructor.
+RasterBitmap* ReadPass(png_structp png, png_infop info, PngReadJob* job) {
+  if (setjmp(png_jmpbuf(png))) return nullptr;
+
+  png_set_read_fn(png, job, ReadFromJob);
+  png_set_user_limits(png, kMaxSide, kMaxSide);
+  png_read_info(png, info);
+
+  png_uint_32 width = 0, height = 0;
+  int depth = 0, colourType = 0, interlace = 0;
+  png_get_IHDR(png, info, &width, &height, &depth, &colourType, &interlace, nullptr, nullptr);
+  if (width == 0 || height == 0 || static_cast<std::uint64_t>(width) * height > kMaxPixels) return nullptr;
+
+  RequestArgbRows(png, info, colourType, depth);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4) return nullptr;
 
@@ -96,15 +115,7 @@ RasterBitmap* ReadPass(png_structp png, png_infop info, PngReadJob* job) {
   for (png_uint_32 y = 0; y < height; ++y) job->rows[y] = reinterpret_cast<png_bytep>(bits + static_cast<std::size_t>(y) * span);
   png_read_image(png, job->rows);
 
-  // Each pixel arrived as the bytes A, R, G, B.
-  for (png_uint_32 y = 0; y < height; ++y) {
-    unsigned char* p = job->rows[y];
-    RasterPixel* out = bits + static_cast<std::size_t>(y) * span;
-    for (png_uint_32 x = 0; x < width; ++x, p += 4) {
-      out[x] = static_cast<RasterPixel>(p[0]) << 24 | static_cast<RasterPixel>(p[1]) << 16 |
-               static_cast<RasterPixel>(p[2]) << 8 | static_cast<RasterPixel>(p[3]);
-    }
-  }
+  ArgbBytesToPixels(bits, span, width, height);
   return bitmap;
 }
 
