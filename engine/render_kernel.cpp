@@ -1,5 +1,7 @@
 #include "engine/render_kernel.h"
 
+#include <type_traits>
+
 #include "engine/editor_links.h"
 #include "engine/lfo_waveforms.h"
 #include "engine/tone_waveforms.h"
@@ -71,18 +73,31 @@ inline void ApplyLfoOutputRT(const LfoLane& l, double s, Driven& d, double baseI
 }
 
 // The LFO's wave value at its phase; then the phase moves on.
+template <class Trig>
 inline double StepLfoWaveRT(LfoLane& l, const SquareSmoothing& sq) {
-  const double s = LfoWaveRT(l.wave, l.phase, l.squareState, sq);
+  const double s = LfoWaveRT<Trig>(l.wave, l.phase, l.squareState, sq);
   l.phase = AdvancePhaseRT(l.phase, l.increment);
   return s;
 }
 
-// The LFO's next m wave values, with the wave chosen once for the run.
+// The LFO's next m wave values, with the wave chosen once for the run. The
+// waves that call sin first record the m phases, then evaluate them two at
+// a time.
 template <int Wave>
 inline void FillLfoWaveRT(LfoLane& l, const SquareSmoothing& sq, double* out, int m) {
-  for (int j = 0; j < m; ++j) {
-    out[j] = LfoWaveRT(Wave, l.phase, l.squareState, sq);
-    l.phase = AdvancePhaseRT(l.phase, l.increment);
+  if constexpr (LfoWaveUsesTrig(Wave)) {
+    for (int j = 0; j < m; ++j) {
+      out[j] = l.phase;
+      l.phase = AdvancePhaseRT(l.phase, l.increment);
+    }
+    int j = 0;
+    for (; j + 1 < m; j += 2) simd::Store(out + j, LfoWavePairRT<Wave>(simd::Load(out + j)));
+    if (j < m) out[j] = simd::Low(LfoWavePairRT<Wave>(simd::Splat(out[j])));
+  } else {
+    for (int j = 0; j < m; ++j) {
+      out[j] = LfoWaveRT<FastTrig>(Wave, l.phase, l.squareState, sq);
+      l.phase = AdvancePhaseRT(l.phase, l.increment);
+    }
   }
 }
 
@@ -100,9 +115,10 @@ inline void FillLfoWaveRT(LfoLane& l, const SquareSmoothing& sq, double* out, in
 }
 
 // Runs one LFO for one sample: value, phase advance, driven quantity.
+template <class Trig>
 inline void RunLfoRT(LfoLane& l, Driven& d, const SquareSmoothing& sq, double baseIncrement, double beatIncrement,
                      float v) {
-  const double s = StepLfoWaveRT(l, sq);
+  const double s = StepLfoWaveRT<Trig>(l, sq);
   ApplyLfoOutputRT(l, s, d, baseIncrement, beatIncrement, v);
 }
 
@@ -117,6 +133,48 @@ inline void MixRT(double a, double b, float pan, float volume, double* left, dou
   } else {
     // The sum is not halved: monaural peaks reach twice the volume.
     *left = *right = (a + b) * V;
+  }
+}
+
+// Both tone values of one sample; with FastTrig the waveforms that use sin
+// or cos take both phases in one pair.
+template <int Wave, class Trig>
+inline void ToneWavesRT(double phiA, double phiB, const GoldenShape& g, double* a, double* b) {
+  if constexpr (std::is_same_v<Trig, FastTrig> && ToneWaveUsesTrig(Wave)) {
+    const simd::Pair w = ToneWavePairRT<Wave>(simd::Set(phiA, phiB), g);
+    *a = simd::Low(w);
+    *b = simd::High(w);
+  } else {
+    *a = ToneWaveRT<Wave, Trig>(phiA, g);
+    *b = ToneWaveRT<Wave, Trig>(phiB, g);
+  }
+}
+
+// MixRT for two samples side by side, with the same operations in the same
+// order in each lane.
+template <bool Binaural>
+inline void MixPairRT(simd::Pair a, simd::Pair b, simd::Pair pan, simd::Pair volume, simd::Pair* left,
+                      simd::Pair* right) {
+  using simd::Splat;
+  if (Binaural) {
+    const simd::Pair onePlus = Splat(1.0) + pan;
+    const simd::Pair oneMinus = Splat(1.0) - pan;
+    *left = (onePlus * a + oneMinus * b) * volume * Splat(0.5);
+    *right = (onePlus * b + oneMinus * a) * volume * Splat(0.5);
+  } else {
+    *left = *right = (a + b) * volume;
+  }
+}
+
+// The tone values of m recorded phases (staged loop).
+template <int Wave>
+inline void FillToneWaveRT(const double* phase, const GoldenShape& g, double* out, int m) {
+  if constexpr (ToneWaveUsesTrig(Wave)) {
+    int j = 0;
+    for (; j + 1 < m; j += 2) simd::Store(out + j, ToneWavePairRT<Wave>(simd::Load(phase + j), g));
+    if (j < m) out[j] = simd::Low(ToneWavePairRT<Wave>(simd::Splat(phase[j]), g));
+  } else {
+    for (int j = 0; j < m; ++j) out[j] = ToneWaveRT<Wave, FastTrig>(phase[j], g);
   }
 }
 
@@ -159,8 +217,9 @@ struct LoopState {
 };
 
 // The sample loop in its plain form: every step of a sample before the
-// next sample, with the silence test per sample.
-template <int Wave, bool Binaural>
+// next sample, with the silence test per sample. With LibmTrig it is the
+// reference the faster forms are measured against.
+template <int Wave, bool Binaural, class Trig>
 void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int n) {
   LoopState k(st);
   const float v = rp.v;
@@ -174,15 +233,15 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
       io.outR[i] = passThrough ? io.inR[i] : 0.0;
       continue;
     }
-    if (k.lfo1) RunLfoRT(k.l1, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
-    if (k.lfo2) RunLfoRT(k.l2, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
+    if (k.lfo1) RunLfoRT<Trig>(k.l1, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
+    if (k.lfo2) RunLfoRT<Trig>(k.l2, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
     k.d.volume += rp.volumeStep;
     k.d.toneAIncrement += rp.stepA;
     k.d.toneBIncrement += rp.stepB;
     k.d.pan += rp.panStep;
 
-    const double a = ToneWaveRT<Wave>(k.phaseA, k.golden);
-    const double b = ToneWaveRT<Wave>(k.phaseB, k.golden);
+    double a, b;
+    ToneWavesRT<Wave, Trig>(k.phaseA, k.phaseB, k.golden, &a, &b);
     double left, right;
     MixRT<Binaural>(a, b, k.d.pan, k.d.volume, &left, &right);
     if (passThrough) {
@@ -196,6 +255,32 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
     k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
   }
   k.Store(st);
+}
+
+// Tone values and mix of m recorded samples, two at a time, for the
+// waveforms that use sin or cos.
+template <int Wave, bool Binaural>
+inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const float* pan, const float* volume,
+                           const GoldenShape& g, double* outL, double* outR, int m) {
+  if constexpr (ToneWaveUsesTrig(Wave)) {
+    simd::Pair left, right;
+    int j = 0;
+    for (; j + 1 < m; j += 2) {
+      const simd::Pair a = ToneWavePairRT<Wave>(simd::Load(phaseA + j), g);
+      const simd::Pair b = ToneWavePairRT<Wave>(simd::Load(phaseB + j), g);
+      MixPairRT<Binaural>(a, b, simd::LoadFloats(pan + j), simd::LoadFloats(volume + j), &left, &right);
+      simd::Store(outL + j, left);
+      simd::Store(outR + j, right);
+    }
+    if (j < m) {  // an odd last sample: tone A and tone B in one pair
+      const simd::Pair w = ToneWavePairRT<Wave>(simd::Set(phaseA[j], phaseB[j]), g);
+      const simd::Pair a = simd::Splat(simd::Low(w));
+      const simd::Pair b = simd::Splat(simd::High(w));
+      MixPairRT<Binaural>(a, b, simd::Splat(pan[j]), simd::Splat(volume[j]), &left, &right);
+      simd::StoreLow(outL + j, left);
+      simd::StoreLow(outR + j, right);
+    }
+  }
 }
 
 // The per-sample recurrences of a run of m sounding samples, for LFOs
@@ -259,9 +344,9 @@ RecurrencesFn PickRecurrences(const LoopState& k) {
 // The same loop when every sample sounds (the block's volume target is
 // audible), in stages over short runs of samples: the LFO waves, then the
 // per-sample recurrences (LFO outputs, ramps, phases), then the tone
-// waveforms, then the mix. Each stage repeats exactly the operations of the
-// plain loop in the same order, so the samples are identical; the stages
-// keep the calls of sin and cos in tight loops with little else live.
+// waveforms with the mix. Each stage repeats exactly the operations of the
+// plain loop in the same order, so the samples are identical; sin and cos
+// are evaluated two samples at a time.
 template <int Wave, bool Binaural>
 void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int n) {
   constexpr int kRun = 64;
@@ -270,7 +355,6 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
   const bool passThrough = io.inL && io.inR;
   double lfoValue1[kRun], lfoValue2[kRun];
   double phaseA[kRun], phaseB[kRun];
-  double waveA[kRun], waveB[kRun];
   float pan[kRun], volume[kRun];
   const RecurrencesFn recurrences = PickRecurrences(k);
 
@@ -281,22 +365,26 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
 
     recurrences(k, rp, v, m, lfoValue1, lfoValue2, phaseA, phaseB, pan, volume);
 
-    for (int j = 0; j < m; ++j) waveA[j] = ToneWaveRT<Wave>(phaseA[j], k.golden);
-    for (int j = 0; j < m; ++j) waveB[j] = ToneWaveRT<Wave>(phaseB[j], k.golden);
-
     double* const outL = io.outL + start;
     double* const outR = io.outR + start;
-    if (passThrough) {
-      const double* const inL = io.inL + start;
-      const double* const inR = io.inR + start;
-      for (int j = 0; j < m; ++j) {
-        double left, right;
-        MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &left, &right);
-        outL[j] = left + inL[j];  // the input may share the output's buffer
-        outR[j] = right + inR[j];
+    if (passThrough || !ToneWaveUsesTrig(Wave)) {
+      double waveA[kRun], waveB[kRun];
+      FillToneWaveRT<Wave>(phaseA, k.golden, waveA, m);
+      FillToneWaveRT<Wave>(phaseB, k.golden, waveB, m);
+      if (passThrough) {
+        const double* const inL = io.inL + start;
+        const double* const inR = io.inR + start;
+        for (int j = 0; j < m; ++j) {
+          double left, right;
+          MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &left, &right);
+          outL[j] = left + inL[j];  // the input may share the output's buffer
+          outR[j] = right + inR[j];
+        }
+      } else {
+        for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &outL[j], &outR[j]);
       }
     } else {
-      for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &outL[j], &outR[j]);
+      MixTrigWavesRT<Wave, Binaural>(phaseA, phaseB, pan, volume, k.golden, outL, outR, m);
     }
   }
   k.Store(st);
@@ -304,36 +392,56 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
 
 using LoopFn = void (*)(EngineState&, const BlockRamps&, const BlockIO&, int);
 
-template <int Wave>
-LoopFn PickLoop(bool binaural, bool staged) {
-  if (binaural) return staged ? RenderStagedRT<Wave, true> : RenderFusedRT<Wave, true>;
-  return staged ? RenderStagedRT<Wave, false> : RenderFusedRT<Wave, false>;
+// The loop for a block: the reference (C library sin and cos, one sample
+// at a time), or FastTrig one sample at a time, or FastTrig staged.
+enum class LoopKind { kReference, kOneByOne, kStaged };
+
+template <int Wave, bool Binaural>
+LoopFn PickLoop(LoopKind kind) {
+  switch (kind) {
+    case LoopKind::kReference: return RenderFusedRT<Wave, Binaural, LibmTrig>;
+    case LoopKind::kOneByOne: return RenderFusedRT<Wave, Binaural, FastTrig>;
+    default: return RenderStagedRT<Wave, Binaural>;
+  }
 }
 
-LoopFn PickLoop(int waveform, bool binaural, bool staged) {
+template <int Wave>
+LoopFn PickLoop(bool binaural, LoopKind kind) {
+  return binaural ? PickLoop<Wave, true>(kind) : PickLoop<Wave, false>(kind);
+}
+
+LoopFn PickLoop(int waveform, bool binaural, LoopKind kind) {
   switch (waveform) {
-    case kToneSine: return PickLoop<kToneSine>(binaural, staged);
-    case kToneTriangle: return PickLoop<kToneTriangle>(binaural, staged);
-    case kToneSaw: return PickLoop<kToneSaw>(binaural, staged);
-    case kToneSquare: return PickLoop<kToneSquare>(binaural, staged);
-    case kToneGoldenSine: return PickLoop<kToneGoldenSine>(binaural, staged);
-    case kToneSineHalf: return PickLoop<kToneSineHalf>(binaural, staged);
-    case kToneGoldenTriangle: return PickLoop<kToneGoldenTriangle>(binaural, staged);
-    default: return PickLoop<kToneGoldenSquare>(binaural, staged);
+    case kToneSine: return PickLoop<kToneSine>(binaural, kind);
+    case kToneTriangle: return PickLoop<kToneTriangle>(binaural, kind);
+    case kToneSaw: return PickLoop<kToneSaw>(binaural, kind);
+    case kToneSquare: return PickLoop<kToneSquare>(binaural, kind);
+    case kToneGoldenSine: return PickLoop<kToneGoldenSine>(binaural, kind);
+    case kToneSineHalf: return PickLoop<kToneSineHalf>(binaural, kind);
+    case kToneGoldenTriangle: return PickLoop<kToneGoldenTriangle>(binaural, kind);
+    default: return PickLoop<kToneGoldenSquare>(binaural, kind);
   }
+}
+
+void RenderWith(LoopKind kind, EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
+  if (n <= 0 || !io.outL || !io.outR) return;
+  PickLoop(st.waveform, st.binauralMode, kind)(st, ramps, io, n);
 }
 
 }  // namespace
 
 void RenderSamplesRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
-  if (n <= 0 || !io.outL || !io.outR) return;
-  const bool everySampleSounds = ramps.v > kAudibleThreshold;
-  PickLoop(st.waveform, st.binauralMode, everySampleSounds)(st, ramps, io, n);
+  LoopKind kind = ramps.v > kAudibleThreshold ? LoopKind::kStaged : LoopKind::kOneByOne;
+  if (st.referenceTrig) kind = LoopKind::kReference;
+  RenderWith(kind, st, ramps, io, n);
 }
 
 void RenderSamplesOneByOneRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
-  if (n <= 0 || !io.outL || !io.outR) return;
-  PickLoop(st.waveform, st.binauralMode, false)(st, ramps, io, n);
+  RenderWith(LoopKind::kOneByOne, st, ramps, io, n);
+}
+
+void RenderSamplesReferenceRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
+  RenderWith(LoopKind::kReference, st, ramps, io, n);
 }
 
 }  // namespace selvarin
