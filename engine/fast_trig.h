@@ -7,6 +7,13 @@
 
 #include "simd_pair.h"  // SSE2 or generic, chosen by the build
 
+// The kernels are small and called in tight loops: always inline them.
+#if defined(_MSC_VER) && !defined(__clang__)
+#define SELVARIN_FORCE_INLINE __forceinline
+#else
+#define SELVARIN_FORCE_INLINE inline __attribute__((always_inline))
+#endif
+
 namespace selvarin {
 
 namespace trig_detail {
@@ -29,23 +36,11 @@ constexpr double kC11 = -2.505210638019331e-08;
 constexpr double kC13 = 1.6058918604693812e-10;
 constexpr double kC15 = -7.642510757405212e-13;
 constexpr double kC17 = 2.716656541109749e-15;
-}  // namespace trig_detail
 
-// sin x (Cosine false) or cos x in both lanes. x = m pi + r with |r| at
-// most pi/2: m = k for the sine and k + 1/2 for the cosine (cos x =
-// sin(x + pi/2)), and the result is sin r with the sign of (-1)^k, flipped
-// once more for the cosine.
-template <bool Cosine>
-inline simd::Pair SinCosPairRT(simd::Pair x) {
-  using namespace trig_detail;
+// sin r for |r| up to pi/2 (and the hair more that rounding of the
+// reduction leaves).
+SELVARIN_FORCE_INLINE simd::Pair SinReducedRT(simd::Pair r) {
   using simd::Splat;
-  simd::Pair q = x * Splat(kInvPi);
-  if constexpr (Cosine) q = q - Splat(0.5);
-  const simd::Pair rounded = q + Splat(kRoundMagic);
-  simd::Pair m = rounded - Splat(kRoundMagic);
-  if constexpr (Cosine) m = m + Splat(0.5);
-  simd::Pair r = (x - m * Splat(kPiHi)) - m * Splat(kPiMid);
-  r = r - m * Splat(kPiLo);
   const simd::Pair r2 = r * r;
   simd::Pair p = Splat(kC17);
   p = p * r2 + Splat(kC15);
@@ -55,12 +50,47 @@ inline simd::Pair SinCosPairRT(simd::Pair x) {
   p = p * r2 + Splat(kC7);
   p = p * r2 + Splat(kC5);
   p = p * r2 + Splat(kC3);
-  const simd::Pair s = r + r * (r2 * p);
-  return simd::NegateWhereOdd(s, rounded, Cosine);
+  return r + r * (r2 * p);
 }
 
-inline simd::Pair SinPairRT(simd::Pair x) { return SinCosPairRT<false>(x); }
-inline simd::Pair CosPairRT(simd::Pair x) { return SinCosPairRT<true>(x); }
+// r = x - m pi, in three steps so that it stays exact to the last bits.
+SELVARIN_FORCE_INLINE simd::Pair ReduceRT(simd::Pair x, simd::Pair m) {
+  using simd::Splat;
+  const simd::Pair r = (x - m * Splat(kPiHi)) - m * Splat(kPiMid);
+  return r - m * Splat(kPiLo);
+}
+}  // namespace trig_detail
+
+// sin x (Cosine false) or cos x in both lanes. x = m pi + r with |r| at
+// most pi/2: m = k for the sine and k + 1/2 for the cosine (cos x =
+// sin(x + pi/2)), and the result is sin r with the sign of (-1)^k, flipped
+// once more for the cosine.
+template <bool Cosine>
+SELVARIN_FORCE_INLINE simd::Pair SinCosPairRT(simd::Pair x) {
+  using namespace trig_detail;
+  using simd::Splat;
+  simd::Pair q = x * Splat(kInvPi);
+  if constexpr (Cosine) q = q - Splat(0.5);
+  const simd::Pair rounded = q + Splat(kRoundMagic);
+  simd::Pair m = rounded - Splat(kRoundMagic);
+  if constexpr (Cosine) m = m + Splat(0.5);
+  return simd::NegateWhereOdd(SinReducedRT(ReduceRT(x, m)), rounded, Cosine);
+}
+
+SELVARIN_FORCE_INLINE simd::Pair SinPairRT(simd::Pair x) { return SinCosPairRT<false>(x); }
+SELVARIN_FORCE_INLINE simd::Pair CosPairRT(simd::Pair x) { return SinCosPairRT<true>(x); }
+
+// sin x in the low lane and cos x in the high lane, each exactly as
+// SinPairRT and CosPairRT give them.
+inline simd::Pair SinAndCosRT(double x) {
+  using namespace trig_detail;
+  using simd::Splat;
+  const simd::Pair offset = simd::Set(0.0, 0.5);
+  const simd::Pair xx = Splat(x);
+  const simd::Pair rounded = (xx * Splat(kInvPi) - offset) + Splat(kRoundMagic);
+  const simd::Pair m = (rounded - Splat(kRoundMagic)) + offset;
+  return simd::NegateWhereOdd(SinReducedRT(ReduceRT(xx, m)), rounded, false) * simd::Set(1.0, -1.0);
+}
 
 // The waveforms take their sine and cosine from one of these.
 struct LibmTrig {

@@ -53,19 +53,30 @@ inline double LfoWaveRT(int wave, double phi, double& squareState, const SquareS
 // The LFO waves that call sin.
 constexpr bool LfoWaveUsesTrig(int wave) { return wave == kLfoSine || wave == kLfoSineHalf || wave == kLfoHalfFlip; }
 
-// Two phases at once with FastTrig, lane by lane the same arithmetic as
-// LfoWaveRT<FastTrig>; only for the waves that use sin.
+// For the waves that call sin, two phases at once, lane by lane the same
+// arithmetic as LfoWaveRT: the argument of sin at phase phi...
 template <int Wave>
-inline simd::Pair LfoWavePairRT(simd::Pair phi) {
-  static_assert(LfoWaveUsesTrig(Wave), "the other waves have no pair form");
+SELVARIN_FORCE_INLINE simd::Pair LfoSinArgPairRT(simd::Pair phi) {
+  static_assert(LfoWaveUsesTrig(Wave), "only the waves that call sin");
   using simd::Splat;
-  if constexpr (Wave == kLfoSine) {
-    return SinPairRT(phi);
-  } else if constexpr (Wave == kLfoSineHalf) {
-    return Splat(2.0) * SinPairRT(phi * Splat(0.5)) - Splat(1.0);  // phi / 2 exactly
-  } else {
-    return Splat(2.0) * SinPairRT(phi * Splat(0.5) + Splat(kPi)) + Splat(1.0);
-  }
+  if constexpr (Wave == kLfoSine) return phi;
+  else if constexpr (Wave == kLfoSineHalf) return phi * Splat(0.5);  // phi / 2 exactly
+  else return phi * Splat(0.5) + Splat(kPi);
+}
+
+// ...the wave's value for that sine...
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair LfoValueOfSinPairRT(simd::Pair s) {
+  using simd::Splat;
+  if constexpr (Wave == kLfoSine) return s;
+  else if constexpr (Wave == kLfoSineHalf) return Splat(2.0) * s - Splat(1.0);
+  else return Splat(2.0) * s + Splat(1.0);
+}
+
+// ...and both with FastTrig's sine.
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair LfoWavePairRT(simd::Pair phi) {
+  return LfoValueOfSinPairRT<Wave>(SinPairRT(LfoSinArgPairRT<Wave>(phi)));
 }
 
 // Phase at which an LFO restarts: its start fraction of a cycle plus an

@@ -3,7 +3,7 @@
 #include <type_traits>
 
 #include "engine/editor_links.h"
-#include "engine/lfo_waveforms.h"
+#include "engine/lfo_wave_runs.h"
 #include "engine/tone_waveforms.h"
 
 namespace selvarin {
@@ -80,38 +80,48 @@ inline double StepLfoWaveRT(LfoLane& l, const SquareSmoothing& sq) {
   return s;
 }
 
-// The LFO's next m wave values, with the wave chosen once for the run. The
-// waves that call sin first record the m phases, then evaluate them two at
-// a time.
+// The LFO's next m wave values, with the wave chosen once for the run
+// (waves that do not call sin).
 template <int Wave>
 inline void FillLfoWaveRT(LfoLane& l, const SquareSmoothing& sq, double* out, int m) {
-  if constexpr (LfoWaveUsesTrig(Wave)) {
-    for (int j = 0; j < m; ++j) {
-      out[j] = l.phase;
-      l.phase = AdvancePhaseRT(l.phase, l.increment);
-    }
-    int j = 0;
-    for (; j + 1 < m; j += 2) simd::Store(out + j, LfoWavePairRT<Wave>(simd::Load(out + j)));
-    if (j < m) out[j] = simd::Low(LfoWavePairRT<Wave>(simd::Splat(out[j])));
-  } else {
-    for (int j = 0; j < m; ++j) {
-      out[j] = LfoWaveRT<FastTrig>(Wave, l.phase, l.squareState, sq);
-      l.phase = AdvancePhaseRT(l.phase, l.increment);
-    }
+  for (int j = 0; j < m; ++j) {
+    out[j] = LfoWaveRT<FastTrig>(Wave, l.phase, l.squareState, sq);
+    l.phase = AdvancePhaseRT(l.phase, l.increment);
   }
 }
 
 inline void FillLfoWaveRT(LfoLane& l, const SquareSmoothing& sq, double* out, int m) {
   switch (l.wave) {
-    case kLfoSine: FillLfoWaveRT<kLfoSine>(l, sq, out, m); break;
     case kLfoTriangle: FillLfoWaveRT<kLfoTriangle>(l, sq, out, m); break;
     case kLfoSaw: FillLfoWaveRT<kLfoSaw>(l, sq, out, m); break;
     case kLfoSawFlip: FillLfoWaveRT<kLfoSawFlip>(l, sq, out, m); break;
     case kLfoSquare: FillLfoWaveRT<kLfoSquare>(l, sq, out, m); break;
-    case kLfoSineHalf: FillLfoWaveRT<kLfoSineHalf>(l, sq, out, m); break;
-    case kLfoHalfFlip: FillLfoWaveRT<kLfoHalfFlip>(l, sq, out, m); break;
     default: FillLfoWaveRT<kNumLfoWaves>(l, sq, out, m); break;  // no such wave: 0
   }
+}
+
+// Records the LFO's next m phases and moves it on.
+inline void RecordLfoPhasesRT(LfoLane& l, double* phase, int m) {
+  double p = l.phase;
+  for (int j = 0; j < m; ++j) {
+    phase[j] = p;
+    p = AdvancePhaseRT(p, l.increment);
+  }
+  l.phase = p;
+}
+
+// The same for both LFOs in one loop, so the two chains of additions run
+// side by side.
+inline void RecordLfoPhasesRT(LfoLane& l1, double* phase1, LfoLane& l2, double* phase2, int m) {
+  double p1 = l1.phase, p2 = l2.phase;
+  for (int j = 0; j < m; ++j) {
+    phase1[j] = p1;
+    phase2[j] = p2;
+    p1 = AdvancePhaseRT(p1, l1.increment);
+    p2 = AdvancePhaseRT(p2, l2.increment);
+  }
+  l1.phase = p1;
+  l2.phase = p2;
 }
 
 // Runs one LFO for one sample: value, phase advance, driven quantity.
@@ -283,6 +293,24 @@ inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const flo
   }
 }
 
+// The next m values of each running LFO. The waves that call sin first
+// record their phases (both LFOs in one loop when both need it), then
+// evaluate them two at a time.
+inline void FillLfoWavesRT(LoopState& k, double* value1, double* value2, int m) {
+  const bool sin1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
+  const bool sin2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave);
+  if (sin1 && sin2) {
+    RecordLfoPhasesRT(k.l1, value1, k.l2, value2, m);
+  } else {
+    if (sin1) RecordLfoPhasesRT(k.l1, value1, m);
+    if (sin2) RecordLfoPhasesRT(k.l2, value2, m);
+  }
+  if (k.lfo1 && !sin1) FillLfoWaveRT(k.l1, k.sq, value1, m);
+  if (k.lfo2 && !sin2) FillLfoWaveRT(k.l2, k.sq, value2, m);
+  if (sin1) LfoSinWaveValuesRT(k.l1.wave, value1, m, k.l1.increment);
+  if (sin2) LfoSinWaveValuesRT(k.l2.wave, value2, m, k.l2.increment);
+}
+
 // The per-sample recurrences of a run of m sounding samples, for LFOs
 // driving targets T1 and T2 (kTargetNone: the LFO does not run): the LFO
 // outputs, the ramps and the tone phases, recording what the waveform and
@@ -360,8 +388,7 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
 
   for (int start = 0; start < n; start += kRun) {
     const int m = n - start < kRun ? n - start : kRun;
-    if (k.lfo1) FillLfoWaveRT(k.l1, k.sq, lfoValue1, m);
-    if (k.lfo2) FillLfoWaveRT(k.l2, k.sq, lfoValue2, m);
+    FillLfoWavesRT(k, lfoValue1, lfoValue2, m);
 
     recurrences(k, rp, v, m, lfoValue1, lfoValue2, phaseA, phaseB, pan, volume);
 

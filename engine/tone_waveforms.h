@@ -55,7 +55,7 @@ constexpr bool ToneWaveUsesTrig(int wave) {
 // Two phases at once with FastTrig, lane by lane the same arithmetic as
 // ToneWaveRT<Wave, FastTrig>; only for the waveforms that use sin or cos.
 template <int Wave>
-inline simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShape& g) {
+SELVARIN_FORCE_INLINE simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShape& g) {
   static_assert(ToneWaveUsesTrig(Wave), "the other waveforms have no pair form");
   using simd::Splat;
   if constexpr (Wave == kToneSine) {

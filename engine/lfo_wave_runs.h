@@ -1,0 +1,69 @@
+#pragma once
+// The sine-type LFO waves over a run of recorded phases (audio thread).
+// An LFO moves slowly: within a run its sine arguments often stay within a
+// small span of the first one, and then a short series around that anchor
+// costs much less than a full sine per sample.
+#include "engine/lfo_waveforms.h"
+
+namespace selvarin {
+
+// Widest span of sine arguments one anchor serves. The Taylor series of
+// sin(a + d) = S cos d + C sin d to degree 7 in d then leaves less than
+// 0.03^8 / 8! = 2.2e-17; rounding adds about 2e-16.
+constexpr double kLfoAnchorSpan = 0.03;
+
+// Applies f to the m values in v two at a time (an odd last one alone).
+template <class F>
+SELVARIN_FORCE_INLINE void ForPairsRT(double* v, int m, F f) {
+  int j = 0;
+  for (; j + 1 < m; j += 2) simd::Store(v + j, f(simd::Load(v + j)));
+  if (j < m) v[j] = simd::Low(f(simd::Splat(v[j])));
+}
+
+// Replaces the m phases in v, recorded from an LFO that advanced by
+// `increment` per sample, by the values of sine-type wave Wave. A run whose
+// arguments rise by at most kLfoAnchorSpan without a wrap uses the series
+// around its first argument; any other run takes the full sine per sample.
+template <int Wave>
+inline void LfoSinWaveValuesRT(double* v, int m, double increment) {
+  using simd::Pair;
+  using simd::Splat;
+  if (m <= 0) return;
+  const double first = simd::Low(LfoSinArgPairRT<Wave>(Splat(v[0])));
+  const double last = simd::Low(LfoSinArgPairRT<Wave>(Splat(v[m - 1])));
+  // Without a wrap the arguments only rise; a wrap inside the run would
+  // leave the last one below the first, since the run spans far less than a
+  // cycle. NaN fails every test and takes the full sine.
+  const bool slow = increment >= 0.0 && increment * m <= kLfoAnchorSpan && last >= first;
+  if (!slow) {
+    ForPairsRT(v, m, [](Pair phi) { return LfoWavePairRT<Wave>(phi); });
+    return;
+  }
+  const Pair anchor = SinAndCosRT(first);
+  const double s = simd::Low(anchor);
+  const double c = simd::High(anchor);
+  const Pair k0 = Splat(s), k1 = Splat(c), k2 = Splat(-s * 0.5), k3 = Splat(-c / 6.0), k4 = Splat(s / 24.0),
+             k5 = Splat(c / 120.0), k6 = Splat(-s / 720.0), k7 = Splat(-c / 5040.0), a = Splat(first);
+  ForPairsRT(v, m, [&](Pair phi) {
+    const Pair d = LfoSinArgPairRT<Wave>(phi) - a;
+    Pair p = k7 * d + k6;
+    p = p * d + k5;
+    p = p * d + k4;
+    p = p * d + k3;
+    p = p * d + k2;
+    p = p * d + k1;
+    p = p * d + k0;
+    return LfoValueOfSinPairRT<Wave>(p);
+  });
+}
+
+inline void LfoSinWaveValuesRT(int wave, double* v, int m, double increment) {
+  switch (wave) {
+    case kLfoSine: LfoSinWaveValuesRT<kLfoSine>(v, m, increment); break;
+    case kLfoSineHalf: LfoSinWaveValuesRT<kLfoSineHalf>(v, m, increment); break;
+    case kLfoHalfFlip: LfoSinWaveValuesRT<kLfoHalfFlip>(v, m, increment); break;
+    default: break;
+  }
+}
+
+}  // namespace selvarin
