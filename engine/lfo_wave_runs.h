@@ -12,31 +12,32 @@ namespace selvarin {
 // 0.03^8 / 8! = 2.2e-17; rounding adds about 2e-16.
 constexpr double kLfoAnchorSpan = 0.03;
 
-// Applies f to the m values in v two at a time (an odd last one alone).
+// out[j] = f(in[j]) for the m values, two at a time (an odd last one alone).
 template <class F>
-SELVARIN_FORCE_INLINE void ForPairsRT(double* v, int m, F f) {
+SELVARIN_FORCE_INLINE void ForPairsRT(const double* in, double* out, int m, F f) {
   int j = 0;
-  for (; j + 1 < m; j += 2) simd::Store(v + j, f(simd::Load(v + j)));
-  if (j < m) v[j] = simd::Low(f(simd::Splat(v[j])));
+  for (; j + 1 < m; j += 2) simd::Store(out + j, f(simd::Load(in + j)));
+  if (j < m) out[j] = simd::Low(f(simd::Splat(in[j])));
 }
 
-// Replaces the m phases in v, recorded from an LFO that advanced by
-// `increment` per sample, by the values of sine-type wave Wave. A run whose
-// arguments rise by at most kLfoAnchorSpan without a wrap uses the series
-// around its first argument; any other run takes the full sine per sample.
+// The values of sine-type wave Wave at the m phases in `phase`, recorded
+// from an LFO that advanced by `increment` per sample (`value` may be
+// `phase`). A run whose arguments rise by at most kLfoAnchorSpan without a
+// wrap uses the series around its first argument; any other run takes the
+// full sine per sample.
 template <int Wave>
-inline void LfoSinWaveValuesRT(double* v, int m, double increment) {
+inline void LfoSinWaveValuesRT(const double* phase, double* value, int m, double increment) {
   using simd::Pair;
   using simd::Splat;
   if (m <= 0) return;
-  const double first = simd::Low(LfoSinArgPairRT<Wave>(Splat(v[0])));
-  const double last = simd::Low(LfoSinArgPairRT<Wave>(Splat(v[m - 1])));
+  const double first = simd::Low(LfoSinArgPairRT<Wave>(Splat(phase[0])));
+  const double last = simd::Low(LfoSinArgPairRT<Wave>(Splat(phase[m - 1])));
   // Without a wrap the arguments only rise; a wrap inside the run would
   // leave the last one below the first, since the run spans far less than a
   // cycle. NaN fails every test and takes the full sine.
   const bool slow = increment >= 0.0 && increment * m <= kLfoAnchorSpan && last >= first;
   if (!slow) {
-    ForPairsRT(v, m, [](Pair phi) { return LfoWavePairRT<Wave>(phi); });
+    ForPairsRT(phase, value, m, [](Pair phi) { return LfoWavePairRT<Wave>(phi); });
     return;
   }
   const Pair anchor = SinAndCosRT(first);
@@ -44,7 +45,7 @@ inline void LfoSinWaveValuesRT(double* v, int m, double increment) {
   const double c = simd::High(anchor);
   const Pair k0 = Splat(s), k1 = Splat(c), k2 = Splat(-s * 0.5), k3 = Splat(-c / 6.0), k4 = Splat(s / 24.0),
              k5 = Splat(c / 120.0), k6 = Splat(-s / 720.0), k7 = Splat(-c / 5040.0), a = Splat(first);
-  ForPairsRT(v, m, [&](Pair phi) {
+  ForPairsRT(phase, value, m, [&](Pair phi) {
     const Pair d = LfoSinArgPairRT<Wave>(phi) - a;
     Pair p = k7 * d + k6;
     p = p * d + k5;
@@ -57,11 +58,11 @@ inline void LfoSinWaveValuesRT(double* v, int m, double increment) {
   });
 }
 
-inline void LfoSinWaveValuesRT(int wave, double* v, int m, double increment) {
+inline void LfoSinWaveValuesRT(int wave, const double* phase, double* value, int m, double increment) {
   switch (wave) {
-    case kLfoSine: LfoSinWaveValuesRT<kLfoSine>(v, m, increment); break;
-    case kLfoSineHalf: LfoSinWaveValuesRT<kLfoSineHalf>(v, m, increment); break;
-    case kLfoHalfFlip: LfoSinWaveValuesRT<kLfoHalfFlip>(v, m, increment); break;
+    case kLfoSine: LfoSinWaveValuesRT<kLfoSine>(phase, value, m, increment); break;
+    case kLfoSineHalf: LfoSinWaveValuesRT<kLfoSineHalf>(phase, value, m, increment); break;
+    case kLfoHalfFlip: LfoSinWaveValuesRT<kLfoHalfFlip>(phase, value, m, increment); break;
     default: break;
   }
 }

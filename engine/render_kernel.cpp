@@ -268,22 +268,22 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
 }
 
 // Tone values and mix of m recorded samples, two at a time, for the
-// waveforms that use sin or cos.
+// waveforms that use sin or cos, from the recorded arguments of sin or cos.
 template <int Wave, bool Binaural>
-inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const float* pan, const float* volume,
-                           const GoldenShape& g, double* outL, double* outR, int m) {
+inline void MixTrigWavesRT(const double* argA, const double* argB, const float* pan, const float* volume,
+                           double* outL, double* outR, int m) {
   if constexpr (ToneWaveUsesTrig(Wave)) {
     simd::Pair left, right;
     int j = 0;
     for (; j + 1 < m; j += 2) {
-      const simd::Pair a = ToneWavePairRT<Wave>(simd::Load(phaseA + j), g);
-      const simd::Pair b = ToneWavePairRT<Wave>(simd::Load(phaseB + j), g);
+      const simd::Pair a = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argA + j));
+      const simd::Pair b = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argB + j));
       MixPairRT<Binaural>(a, b, simd::LoadFloats(pan + j), simd::LoadFloats(volume + j), &left, &right);
       simd::Store(outL + j, left);
       simd::Store(outR + j, right);
     }
     if (j < m) {  // an odd last sample: tone A and tone B in one pair
-      const simd::Pair w = ToneWavePairRT<Wave>(simd::Set(phaseA[j], phaseB[j]), g);
+      const simd::Pair w = ToneWaveOfArgumentPairRT<Wave>(simd::Set(argA[j], argB[j]));
       const simd::Pair a = simd::Splat(simd::Low(w));
       const simd::Pair b = simd::Splat(simd::High(w));
       MixPairRT<Binaural>(a, b, simd::Splat(pan[j]), simd::Splat(volume[j]), &left, &right);
@@ -293,62 +293,100 @@ inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const flo
   }
 }
 
-// The next m values of each running LFO. The waves that call sin first
-// record their phases (both LFOs in one loop when both need it), then
-// evaluate them two at a time.
-inline void FillLfoWavesRT(LoopState& k, double* value1, double* value2, int m) {
-  const bool sin1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
-  const bool sin2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave);
-  if (sin1 && sin2) {
-    RecordLfoPhasesRT(k.l1, value1, k.l2, value2, m);
+// The staged loop works through runs of up to kRun samples; what its
+// stages hand each other for one run.
+constexpr int kRun = 64;
+struct RunArrays {
+  double lfoValue1[kRun], lfoValue2[kRun];
+  double lfoPhase1[kRun], lfoPhase2[kRun];  // phases of the sine-type LFOs
+  double argA[kRun], argB[kRun];            // tone phases, or their golden arguments
+  float pan[kRun], volume[kRun];
+};
+
+// The sine-type LFOs whose phases the recurrences record, for how many
+// samples of the next run.
+struct LfoRecording {
+  bool lfo1 = false;
+  bool lfo2 = false;
+  int m = 0;
+};
+
+// Records the first run's phases of the sine-type LFOs (later runs' are
+// recorded by the recurrences of the run before).
+inline void RecordFirstLfoPhasesRT(LoopState& k, RunArrays& a, const LfoRecording& rec) {
+  if (rec.lfo1 && rec.lfo2) {
+    RecordLfoPhasesRT(k.l1, a.lfoPhase1, k.l2, a.lfoPhase2, rec.m);
   } else {
-    if (sin1) RecordLfoPhasesRT(k.l1, value1, m);
-    if (sin2) RecordLfoPhasesRT(k.l2, value2, m);
+    if (rec.lfo1) RecordLfoPhasesRT(k.l1, a.lfoPhase1, rec.m);
+    if (rec.lfo2) RecordLfoPhasesRT(k.l2, a.lfoPhase2, rec.m);
   }
-  if (k.lfo1 && !sin1) FillLfoWaveRT(k.l1, k.sq, value1, m);
-  if (k.lfo2 && !sin2) FillLfoWaveRT(k.l2, k.sq, value2, m);
-  if (sin1) LfoSinWaveValuesRT(k.l1.wave, value1, m, k.l1.increment);
-  if (sin2) LfoSinWaveValuesRT(k.l2.wave, value2, m, k.l2.increment);
+}
+
+// The run's m values of each running LFO: the sine-type waves from their
+// recorded phases, two at a time; the others sample by sample.
+inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m) {
+  if (k.lfo1 && !sines.lfo1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
+  if (k.lfo2 && !sines.lfo2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
+  if (sines.lfo1) LfoSinWaveValuesRT(k.l1.wave, a.lfoPhase1, a.lfoValue1, m, k.l1.increment);
+  if (sines.lfo2) LfoSinWaveValuesRT(k.l2.wave, a.lfoPhase2, a.lfoValue2, m, k.l2.increment);
 }
 
 // The per-sample recurrences of a run of m sounding samples, for LFOs
 // driving targets T1 and T2 (kTargetNone: the LFO does not run): the LFO
 // outputs, the ramps and the tone phases, recording what the waveform and
-// mix stages need.
-template <int T1, int T2>
-void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, const double* lfoValue1,
-                   const double* lfoValue2, double* phaseA, double* phaseB, float* pan, float* volume) {
+// mix stages need. This loop waits on its chains of additions, so work
+// beside them costs little: with GoldenArgs it records each phase's
+// GoldenArgument instead of the phase, and it records the phases of the
+// sine-type LFOs for the next run (rec; rec.m is at most m).
+template <int T1, int T2, bool GoldenArgs>
+void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, RunArrays& a,
+                   const LfoRecording& rec) {
   // Local copies: the recorded arrays cannot alias them, so they stay in registers.
   LoopState k = state;
   const BlockRamps rp = ramps;
+  const bool record1 = rec.lfo1, record2 = rec.lfo2;
+  const int mNext = rec.m;
+  double lfoPhase1 = k.l1.phase, lfoPhase2 = k.l2.phase;
+  const double lfoIncrement1 = k.l1.increment, lfoIncrement2 = k.l2.increment;
   for (int j = 0; j < m; ++j) {
-    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
-    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
+    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, a.lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
+    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, a.lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
     k.d.volume += rp.volumeStep;
     k.d.toneAIncrement += rp.stepA;
     k.d.toneBIncrement += rp.stepB;
     k.d.pan += rp.panStep;
-    phaseA[j] = k.phaseA;
-    phaseB[j] = k.phaseB;
-    pan[j] = k.d.pan;
-    volume[j] = k.d.volume;
+    a.argA[j] = GoldenArgs ? GoldenArgument(k.phaseA, k.golden) : k.phaseA;
+    a.argB[j] = GoldenArgs ? GoldenArgument(k.phaseB, k.golden) : k.phaseB;
+    a.pan[j] = k.d.pan;
+    a.volume[j] = k.d.volume;
     k.phaseA = AdvancePhaseRT(k.phaseA, k.d.toneAIncrement);
     k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
+    if (j < mNext) {
+      if (record1) {
+        a.lfoPhase1[j] = lfoPhase1;
+        lfoPhase1 = AdvancePhaseRT(lfoPhase1, lfoIncrement1);
+      }
+      if (record2) {
+        a.lfoPhase2[j] = lfoPhase2;
+        lfoPhase2 = AdvancePhaseRT(lfoPhase2, lfoIncrement2);
+      }
+    }
   }
+  k.l1.phase = lfoPhase1;
+  k.l2.phase = lfoPhase2;
   state = k;
 }
 
-using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, const double*, const double*, double*,
-                               double*, float*, float*);
+using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, RunArrays&, const LfoRecording&);
 
-template <int T1>
+template <int T1, bool GoldenArgs>
 RecurrencesFn PickRecurrences(int t2) {
   switch (t2) {
-    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq>;
-    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural>;
-    case kTargetPan: return RecurrencesRT<T1, kTargetPan>;
-    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume>;
-    default: return RecurrencesRT<T1, kTargetNone>;
+    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq, GoldenArgs>;
+    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural, GoldenArgs>;
+    case kTargetPan: return RecurrencesRT<T1, kTargetPan, GoldenArgs>;
+    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume, GoldenArgs>;
+    default: return RecurrencesRT<T1, kTargetNone, GoldenArgs>;
   }
 }
 
@@ -358,14 +396,15 @@ int DrivenTarget(bool active, int target) {
   return active && target > kTargetNone && target < kNumLfoTargets ? target : kTargetNone;
 }
 
+template <bool GoldenArgs>
 RecurrencesFn PickRecurrences(const LoopState& k) {
   const int t2 = DrivenTarget(k.lfo2, k.l2.target);
   switch (DrivenTarget(k.lfo1, k.l1.target)) {
-    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq>(t2);
-    case kTargetBinaural: return PickRecurrences<kTargetBinaural>(t2);
-    case kTargetPan: return PickRecurrences<kTargetPan>(t2);
-    case kTargetVolume: return PickRecurrences<kTargetVolume>(t2);
-    default: return PickRecurrences<kTargetNone>(t2);
+    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq, GoldenArgs>(t2);
+    case kTargetBinaural: return PickRecurrences<kTargetBinaural, GoldenArgs>(t2);
+    case kTargetPan: return PickRecurrences<kTargetPan, GoldenArgs>(t2);
+    case kTargetVolume: return PickRecurrences<kTargetVolume, GoldenArgs>(t2);
+    default: return PickRecurrences<kTargetNone, GoldenArgs>(t2);
   }
 }
 
@@ -377,41 +416,49 @@ RecurrencesFn PickRecurrences(const LoopState& k) {
 // are evaluated two samples at a time.
 template <int Wave, bool Binaural>
 void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int n) {
-  constexpr int kRun = 64;
   LoopState k(st);
   const float v = rp.v;
   const bool passThrough = io.inL && io.inR;
-  double lfoValue1[kRun], lfoValue2[kRun];
-  double phaseA[kRun], phaseB[kRun];
-  float pan[kRun], volume[kRun];
-  const RecurrencesFn recurrences = PickRecurrences(k);
+  RunArrays a;
+  // The two-at-a-time path of the trig waveforms takes the golden shapes'
+  // arguments from the recurrences; every other path takes the phases.
+  const bool pairPath = ToneWaveUsesTrig(Wave) && !passThrough;
+  const RecurrencesFn recurrences = pairPath && ToneWaveIsGoldenTrig(Wave) ? PickRecurrences<true>(k)
+                                                                           : PickRecurrences<false>(k);
+
+  LfoRecording sines;
+  sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
+  sines.lfo2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave);
+  sines.m = n < kRun ? n : kRun;
+  RecordFirstLfoPhasesRT(k, a, sines);
 
   for (int start = 0; start < n; start += kRun) {
     const int m = n - start < kRun ? n - start : kRun;
-    FillLfoWavesRT(k, lfoValue1, lfoValue2, m);
-
-    recurrences(k, rp, v, m, lfoValue1, lfoValue2, phaseA, phaseB, pan, volume);
+    FillLfoWavesRT(k, a, sines, m);
+    const int rest = n - start - m;
+    sines.m = rest < kRun ? rest : kRun;  // the next run's length
+    recurrences(k, rp, v, m, a, sines);
 
     double* const outL = io.outL + start;
     double* const outR = io.outR + start;
-    if (passThrough || !ToneWaveUsesTrig(Wave)) {
+    if (!pairPath) {
       double waveA[kRun], waveB[kRun];
-      FillToneWaveRT<Wave>(phaseA, k.golden, waveA, m);
-      FillToneWaveRT<Wave>(phaseB, k.golden, waveB, m);
+      FillToneWaveRT<Wave>(a.argA, k.golden, waveA, m);
+      FillToneWaveRT<Wave>(a.argB, k.golden, waveB, m);
       if (passThrough) {
         const double* const inL = io.inL + start;
         const double* const inR = io.inR + start;
         for (int j = 0; j < m; ++j) {
           double left, right;
-          MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &left, &right);
+          MixRT<Binaural>(waveA[j], waveB[j], a.pan[j], a.volume[j], &left, &right);
           outL[j] = left + inL[j];  // the input may share the output's buffer
           outR[j] = right + inR[j];
         }
       } else {
-        for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &outL[j], &outR[j]);
+        for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], a.pan[j], a.volume[j], &outL[j], &outR[j]);
       }
     } else {
-      MixTrigWavesRT<Wave, Binaural>(phaseA, phaseB, pan, volume, k.golden, outL, outR, m);
+      MixTrigWavesRT<Wave, Binaural>(a.argA, a.argB, a.pan, a.volume, outL, outR, m);
     }
   }
   k.Store(st);

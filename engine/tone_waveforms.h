@@ -22,6 +22,10 @@ struct GoldenShape {
 // g. Entries other than 4, 5 and 6 leave `shape` unchanged.
 void SetGoldenCoefficients(int wave, float g, GoldenShape* shape);
 
+// The argument of cos ("Golden Sine") or sin ("Sine Half") at phase phi:
+// the first segment's while phi is below the split, else the second's.
+inline double GoldenArgument(double phi, const GoldenShape& g) { return phi < g.split ? phi * g.a : phi * g.b + g.c; }
+
 // One waveform, chosen at compile time so the render loop has no dispatch.
 // Trig supplies sin and cos: the C library's (the reference) or FastTrig.
 template <int Wave, class Trig = LibmTrig>
@@ -36,10 +40,9 @@ inline double ToneWaveRT(double phi, const GoldenShape& g) {
   } else if constexpr (Wave == kToneSquare) {
     return phi < kPi ? 1.0 : -1.0;
   } else if constexpr (Wave == kToneGoldenSine) {
-    return Trig::Cos(phi < g.split ? phi * g.a : phi * g.b + g.c);
+    return Trig::Cos(GoldenArgument(phi, g));
   } else if constexpr (Wave == kToneSineHalf) {
-    const double theta = phi < g.split ? phi * g.a : phi * g.b + g.c;
-    return 2.0 * Trig::Sin(theta) - 1.0;
+    return 2.0 * Trig::Sin(GoldenArgument(phi, g)) - 1.0;
   } else if constexpr (Wave == kToneGoldenTriangle) {
     return phi < g.split ? phi * g.a - 1.0 : g.b - phi * g.c;
   } else {  // "Gold. Square", and any unknown entry
@@ -52,18 +55,31 @@ constexpr bool ToneWaveUsesTrig(int wave) {
   return wave == kToneSine || wave == kToneGoldenSine || wave == kToneSineHalf;
 }
 
-// Two phases at once with FastTrig, lane by lane the same arithmetic as
-// ToneWaveRT<Wave, FastTrig>; only for the waveforms that use sin or cos.
+// The waveforms whose argument of sin or cos depends on the segment.
+constexpr bool ToneWaveIsGoldenTrig(int wave) { return wave == kToneGoldenSine || wave == kToneSineHalf; }
+
+// Two samples at once with FastTrig, lane by lane the same arithmetic as
+// ToneWaveRT<Wave, FastTrig>, for the waveforms that use sin or cos: the
+// value from the argument of sin or cos (the phase itself for "Sine",
+// GoldenArgument for the golden shapes)...
 template <int Wave>
-SELVARIN_FORCE_INLINE simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShape& g) {
+SELVARIN_FORCE_INLINE simd::Pair ToneWaveOfArgumentPairRT(simd::Pair arg) {
   static_assert(ToneWaveUsesTrig(Wave), "the other waveforms have no pair form");
   using simd::Splat;
+  if constexpr (Wave == kToneSine) return SinPairRT(arg);
+  else if constexpr (Wave == kToneGoldenSine) return CosPairRT(arg);
+  else return Splat(2.0) * SinPairRT(arg) - Splat(1.0);
+}
+
+// ...and from the phase.
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShape& g) {
+  using simd::Splat;
   if constexpr (Wave == kToneSine) {
-    return SinPairRT(phi);
+    return ToneWaveOfArgumentPairRT<Wave>(phi);
   } else {
-    const simd::Pair arg = simd::SelectLess(phi, Splat(g.split), phi * Splat(g.a), phi * Splat(g.b) + Splat(g.c));
-    if constexpr (Wave == kToneGoldenSine) return CosPairRT(arg);
-    else return Splat(2.0) * SinPairRT(arg) - Splat(1.0);
+    return ToneWaveOfArgumentPairRT<Wave>(
+        simd::SelectLess(phi, Splat(g.split), phi * Splat(g.a), phi * Splat(g.b) + Splat(g.c)));
   }
 }
 

@@ -100,7 +100,7 @@ TEST(FastTrig, LfoRunsAgreeWithTheLibraryAtEveryRate) {
             phases[j] = values[j] = phase;
             phase = AdvancePhaseRT(phase, inc);
           }
-          LfoSinWaveValuesRT(wave, values, m, inc);
+          LfoSinWaveValuesRT(wave, values, values, m, inc);
           double square = 0.0;
           for (int j = 0; j < m; ++j) {
             const double want = LfoWaveRT<LibmTrig>(wave, phases[j], square, SquareSmoothing{});
