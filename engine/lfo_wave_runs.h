@@ -9,8 +9,11 @@ namespace selvarin {
 
 // Widest span of sine arguments one anchor serves. The Taylor series of
 // sin(a + d) = S cos d + C sin d to degree 7 in d then leaves less than
-// 0.03^8 / 8! = 2.2e-17; rounding adds about 2e-16.
+// 0.03^8 / 8! = 1.6e-17; rounding adds about 2e-16. Spans up to
+// kLfoAnchorSpanShort (LFO periods above about 1.7 s at 48 kHz) need only
+// degree 5: 0.005^6 / 6! = 2.2e-17.
 constexpr double kLfoAnchorSpan = 0.03;
+constexpr double kLfoAnchorSpanShort = 0.005;
 
 // out[j] = f(in[j]) for the m values, two at a time (an odd last one alone).
 template <class F>
@@ -45,6 +48,18 @@ inline void LfoSinWaveValuesRT(const double* phase, double* value, int m, double
   const double c = simd::High(anchor);
   const Pair k0 = Splat(s), k1 = Splat(c), k2 = Splat(-s * 0.5), k3 = Splat(-c / 6.0), k4 = Splat(s / 24.0),
              k5 = Splat(c / 120.0), k6 = Splat(-s / 720.0), k7 = Splat(-c / 5040.0), a = Splat(first);
+  if (increment * m <= kLfoAnchorSpanShort) {
+    ForPairsRT(phase, value, m, [&](Pair phi) {
+      const Pair d = LfoSinArgPairRT<Wave>(phi) - a;
+      Pair p = k5 * d + k4;
+      p = p * d + k3;
+      p = p * d + k2;
+      p = p * d + k1;
+      p = p * d + k0;
+      return LfoValueOfSinPairRT<Wave>(p);
+    });
+    return;
+  }
   ForPairsRT(phase, value, m, [&](Pair phi) {
     const Pair d = LfoSinArgPairRT<Wave>(phi) - a;
     Pair p = k7 * d + k6;

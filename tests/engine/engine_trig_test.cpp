@@ -86,8 +86,8 @@ TEST(FastTrig, NonFiniteArgumentsGiveNaN) {
 TEST(FastTrig, LfoRunsAgreeWithTheLibraryAtEveryRate) {
   // Slow runs take the series around their first argument, fast ones and
   // runs that wrap take the full sine; both must stay as close as the kernel.
-  const double increments[] = {0.0,    1e-9,   1.6e-5, 3.3e-5, 4.6e-4, 4.7e-4, 2.2e-3,
-                               0.05,   1.0,    kTwoPi + 0.01};
+  const double increments[] = {0.0,    1e-9,   1.6e-5, 3.3e-5, 7.8e-5, 7.9e-5, 4.6e-4,
+                               4.7e-4, 2.2e-3, 0.05,   1.0,    kTwoPi + 0.01};
   const double starts[] = {0.0, 1.0, kPi, kTwoPi - 1e-3, std::nextafter(kTwoPi, 0.0)};
   double worst = 0.0;
   for (int wave : {kLfoSine, kLfoSineHalf, kLfoHalfFlip}) {
