@@ -75,6 +75,7 @@ struct EngineState {
   bool syncClickedInEditor = false;  // the editor's Sync buttons point here
   bool inputPassThrough = false;
   bool rephasePending = false;
+  bool referenceTrig = false;  // render with the C library's sin and cos (tests compare against it)
   LfoIndicatorValues* lfoIndicator[kNumLfos] = {nullptr, nullptr};
   BandLabelSlot* bandLabel = nullptr;
 };

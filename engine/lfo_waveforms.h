@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/engine_math.h"
+#include "engine/fast_trig.h"
 #include "engine/param_ids.h"
 
 namespace selvarin {
@@ -16,11 +17,13 @@ struct SquareSmoothing {
 
 // Value of LFO wave `wave` at `phi`, -1 .. 1. The smoothed "Square" updates
 // `squareState` and returns its new value; other waves leave it alone. An
-// unknown wave gives 0.
+// unknown wave gives 0. Trig supplies sin: the C library's (the reference)
+// or FastTrig.
+template <class Trig = LibmTrig>
 inline double LfoWaveRT(int wave, double phi, double& squareState, const SquareSmoothing& sq) {
   switch (wave) {
     case kLfoSine:
-      return std::sin(phi);
+      return Trig::Sin(phi);
     case kLfoTriangle: {
       const double x = 2.0 * phi / kPi;
       return phi < kPi ? x - 1.0 : 3.0 - x;
@@ -39,12 +42,41 @@ inline double LfoWaveRT(int wave, double phi, double& squareState, const SquareS
       return squareState;
     }
     case kLfoSineHalf:
-      return 2.0 * std::sin(phi / 2.0) - 1.0;
+      return 2.0 * Trig::Sin(phi / 2.0) - 1.0;
     case kLfoHalfFlip:
-      return 2.0 * std::sin(phi / 2.0 + kPi) + 1.0;
+      return 2.0 * Trig::Sin(phi / 2.0 + kPi) + 1.0;
     default:
       return 0.0;
   }
+}
+
+// The LFO waves that call sin.
+constexpr bool LfoWaveUsesTrig(int wave) { return wave == kLfoSine || wave == kLfoSineHalf || wave == kLfoHalfFlip; }
+
+// For the waves that call sin, two phases at once, lane by lane the same
+// arithmetic as LfoWaveRT: the argument of sin at phase phi...
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair LfoSinArgPairRT(simd::Pair phi) {
+  static_assert(LfoWaveUsesTrig(Wave), "only the waves that call sin");
+  using simd::Splat;
+  if constexpr (Wave == kLfoSine) return phi;
+  else if constexpr (Wave == kLfoSineHalf) return phi * Splat(0.5);  // phi / 2 exactly
+  else return phi * Splat(0.5) + Splat(kPi);
+}
+
+// ...the wave's value for that sine...
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair LfoValueOfSinPairRT(simd::Pair s) {
+  using simd::Splat;
+  if constexpr (Wave == kLfoSine) return s;
+  else if constexpr (Wave == kLfoSineHalf) return Splat(2.0) * s - Splat(1.0);
+  else return Splat(2.0) * s + Splat(1.0);
+}
+
+// ...and both with FastTrig's sine.
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair LfoWavePairRT(simd::Pair phi) {
+  return LfoValueOfSinPairRT<Wave>(SinPairRT(LfoSinArgPairRT<Wave>(phi)));
 }
 
 // Phase at which an LFO restarts: its start fraction of a cycle plus an

@@ -1,7 +1,9 @@
 #include "engine/render_kernel.h"
 
+#include <type_traits>
+
 #include "engine/editor_links.h"
-#include "engine/lfo_waveforms.h"
+#include "engine/lfo_wave_runs.h"
 #include "engine/tone_waveforms.h"
 
 namespace selvarin {
@@ -71,38 +73,62 @@ inline void ApplyLfoOutputRT(const LfoLane& l, double s, Driven& d, double baseI
 }
 
 // The LFO's wave value at its phase; then the phase moves on.
+template <class Trig>
 inline double StepLfoWaveRT(LfoLane& l, const SquareSmoothing& sq) {
-  const double s = LfoWaveRT(l.wave, l.phase, l.squareState, sq);
+  const double s = LfoWaveRT<Trig>(l.wave, l.phase, l.squareState, sq);
   l.phase = AdvancePhaseRT(l.phase, l.increment);
   return s;
 }
 
-// The LFO's next m wave values, with the wave chosen once for the run.
+// The LFO's next m wave values, with the wave chosen once for the run
+// (waves that do not call sin).
 template <int Wave>
 inline void FillLfoWaveRT(LfoLane& l, const SquareSmoothing& sq, double* out, int m) {
   for (int j = 0; j < m; ++j) {
-    out[j] = LfoWaveRT(Wave, l.phase, l.squareState, sq);
+    out[j] = LfoWaveRT<FastTrig>(Wave, l.phase, l.squareState, sq);
     l.phase = AdvancePhaseRT(l.phase, l.increment);
   }
 }
 
 inline void FillLfoWaveRT(LfoLane& l, const SquareSmoothing& sq, double* out, int m) {
   switch (l.wave) {
-    case kLfoSine: FillLfoWaveRT<kLfoSine>(l, sq, out, m); break;
     case kLfoTriangle: FillLfoWaveRT<kLfoTriangle>(l, sq, out, m); break;
     case kLfoSaw: FillLfoWaveRT<kLfoSaw>(l, sq, out, m); break;
     case kLfoSawFlip: FillLfoWaveRT<kLfoSawFlip>(l, sq, out, m); break;
     case kLfoSquare: FillLfoWaveRT<kLfoSquare>(l, sq, out, m); break;
-    case kLfoSineHalf: FillLfoWaveRT<kLfoSineHalf>(l, sq, out, m); break;
-    case kLfoHalfFlip: FillLfoWaveRT<kLfoHalfFlip>(l, sq, out, m); break;
     default: FillLfoWaveRT<kNumLfoWaves>(l, sq, out, m); break;  // no such wave: 0
   }
 }
 
+// Records the LFO's next m phases and moves it on.
+inline void RecordLfoPhasesRT(LfoLane& l, double* phase, int m) {
+  double p = l.phase;
+  for (int j = 0; j < m; ++j) {
+    phase[j] = p;
+    p = AdvancePhaseRT(p, l.increment);
+  }
+  l.phase = p;
+}
+
+// The same for both LFOs in one loop, so the two chains of additions run
+// side by side.
+inline void RecordLfoPhasesRT(LfoLane& l1, double* phase1, LfoLane& l2, double* phase2, int m) {
+  double p1 = l1.phase, p2 = l2.phase;
+  for (int j = 0; j < m; ++j) {
+    phase1[j] = p1;
+    phase2[j] = p2;
+    p1 = AdvancePhaseRT(p1, l1.increment);
+    p2 = AdvancePhaseRT(p2, l2.increment);
+  }
+  l1.phase = p1;
+  l2.phase = p2;
+}
+
 // Runs one LFO for one sample: value, phase advance, driven quantity.
+template <class Trig>
 inline void RunLfoRT(LfoLane& l, Driven& d, const SquareSmoothing& sq, double baseIncrement, double beatIncrement,
                      float v) {
-  const double s = StepLfoWaveRT(l, sq);
+  const double s = StepLfoWaveRT<Trig>(l, sq);
   ApplyLfoOutputRT(l, s, d, baseIncrement, beatIncrement, v);
 }
 
@@ -117,6 +143,48 @@ inline void MixRT(double a, double b, float pan, float volume, double* left, dou
   } else {
     // The sum is not halved: monaural peaks reach twice the volume.
     *left = *right = (a + b) * V;
+  }
+}
+
+// Both tone values of one sample; with FastTrig the waveforms that use sin
+// or cos take both phases in one pair.
+template <int Wave, class Trig>
+inline void ToneWavesRT(double phiA, double phiB, const GoldenShape& g, double* a, double* b) {
+  if constexpr (std::is_same_v<Trig, FastTrig> && ToneWaveUsesTrig(Wave)) {
+    const simd::Pair w = ToneWavePairRT<Wave>(simd::Set(phiA, phiB), g);
+    *a = simd::Low(w);
+    *b = simd::High(w);
+  } else {
+    *a = ToneWaveRT<Wave, Trig>(phiA, g);
+    *b = ToneWaveRT<Wave, Trig>(phiB, g);
+  }
+}
+
+// MixRT for two samples side by side, with the same operations in the same
+// order in each lane.
+template <bool Binaural>
+inline void MixPairRT(simd::Pair a, simd::Pair b, simd::Pair pan, simd::Pair volume, simd::Pair* left,
+                      simd::Pair* right) {
+  using simd::Splat;
+  if (Binaural) {
+    const simd::Pair onePlus = Splat(1.0) + pan;
+    const simd::Pair oneMinus = Splat(1.0) - pan;
+    *left = (onePlus * a + oneMinus * b) * volume * Splat(0.5);
+    *right = (onePlus * b + oneMinus * a) * volume * Splat(0.5);
+  } else {
+    *left = *right = (a + b) * volume;
+  }
+}
+
+// The tone values of m recorded phases (staged loop).
+template <int Wave>
+inline void FillToneWaveRT(const double* phase, const GoldenShape& g, double* out, int m) {
+  if constexpr (ToneWaveUsesTrig(Wave)) {
+    int j = 0;
+    for (; j + 1 < m; j += 2) simd::Store(out + j, ToneWavePairRT<Wave>(simd::Load(phase + j), g));
+    if (j < m) out[j] = simd::Low(ToneWavePairRT<Wave>(simd::Splat(phase[j]), g));
+  } else {
+    for (int j = 0; j < m; ++j) out[j] = ToneWaveRT<Wave, FastTrig>(phase[j], g);
   }
 }
 
@@ -159,8 +227,9 @@ struct LoopState {
 };
 
 // The sample loop in its plain form: every step of a sample before the
-// next sample, with the silence test per sample.
-template <int Wave, bool Binaural>
+// next sample, with the silence test per sample. With LibmTrig it is the
+// reference the faster forms are measured against.
+template <int Wave, bool Binaural, class Trig>
 void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int n) {
   LoopState k(st);
   const float v = rp.v;
@@ -174,15 +243,15 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
       io.outR[i] = passThrough ? io.inR[i] : 0.0;
       continue;
     }
-    if (k.lfo1) RunLfoRT(k.l1, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
-    if (k.lfo2) RunLfoRT(k.l2, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
+    if (k.lfo1) RunLfoRT<Trig>(k.l1, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
+    if (k.lfo2) RunLfoRT<Trig>(k.l2, k.d, k.sq, k.baseIncrement, k.beatIncrement, v);
     k.d.volume += rp.volumeStep;
     k.d.toneAIncrement += rp.stepA;
     k.d.toneBIncrement += rp.stepB;
     k.d.pan += rp.panStep;
 
-    const double a = ToneWaveRT<Wave>(k.phaseA, k.golden);
-    const double b = ToneWaveRT<Wave>(k.phaseB, k.golden);
+    double a, b;
+    ToneWavesRT<Wave, Trig>(k.phaseA, k.phaseB, k.golden, &a, &b);
     double left, right;
     MixRT<Binaural>(a, b, k.d.pan, k.d.volume, &left, &right);
     if (passThrough) {
@@ -198,44 +267,126 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
   k.Store(st);
 }
 
+// Tone values and mix of m recorded samples, two at a time, for the
+// waveforms that use sin or cos, from the recorded arguments of sin or cos.
+template <int Wave, bool Binaural>
+inline void MixTrigWavesRT(const double* argA, const double* argB, const float* pan, const float* volume,
+                           double* outL, double* outR, int m) {
+  if constexpr (ToneWaveUsesTrig(Wave)) {
+    simd::Pair left, right;
+    int j = 0;
+    for (; j + 1 < m; j += 2) {
+      const simd::Pair a = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argA + j));
+      const simd::Pair b = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argB + j));
+      MixPairRT<Binaural>(a, b, simd::LoadFloats(pan + j), simd::LoadFloats(volume + j), &left, &right);
+      simd::Store(outL + j, left);
+      simd::Store(outR + j, right);
+    }
+    if (j < m) {  // an odd last sample: tone A and tone B in one pair
+      const simd::Pair w = ToneWaveOfArgumentPairRT<Wave>(simd::Set(argA[j], argB[j]));
+      const simd::Pair a = simd::Splat(simd::Low(w));
+      const simd::Pair b = simd::Splat(simd::High(w));
+      MixPairRT<Binaural>(a, b, simd::Splat(pan[j]), simd::Splat(volume[j]), &left, &right);
+      simd::StoreLow(outL + j, left);
+      simd::StoreLow(outR + j, right);
+    }
+  }
+}
+
+// The staged loop works through runs of up to kRun samples; what its
+// stages hand each other for one run.
+constexpr int kRun = 64;
+struct RunArrays {
+  double lfoValue1[kRun], lfoValue2[kRun];
+  double lfoPhase1[kRun], lfoPhase2[kRun];  // phases of the sine-type LFOs
+  double argA[kRun], argB[kRun];            // tone phases, or their golden arguments
+  float pan[kRun], volume[kRun];
+};
+
+// The sine-type LFOs whose phases the recurrences record, for how many
+// samples of the next run.
+struct LfoRecording {
+  bool lfo1 = false;
+  bool lfo2 = false;
+  int m = 0;
+};
+
+// Records the first run's phases of the sine-type LFOs (later runs' are
+// recorded by the recurrences of the run before).
+inline void RecordFirstLfoPhasesRT(LoopState& k, RunArrays& a, const LfoRecording& rec) {
+  if (rec.lfo1 && rec.lfo2) {
+    RecordLfoPhasesRT(k.l1, a.lfoPhase1, k.l2, a.lfoPhase2, rec.m);
+  } else {
+    if (rec.lfo1) RecordLfoPhasesRT(k.l1, a.lfoPhase1, rec.m);
+    if (rec.lfo2) RecordLfoPhasesRT(k.l2, a.lfoPhase2, rec.m);
+  }
+}
+
+// The run's m values of each running LFO: the sine-type waves from their
+// recorded phases, two at a time; the others sample by sample.
+inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m) {
+  if (k.lfo1 && !sines.lfo1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
+  if (k.lfo2 && !sines.lfo2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
+  if (sines.lfo1) LfoSinWaveValuesRT(k.l1.wave, a.lfoPhase1, a.lfoValue1, m, k.l1.increment);
+  if (sines.lfo2) LfoSinWaveValuesRT(k.l2.wave, a.lfoPhase2, a.lfoValue2, m, k.l2.increment);
+}
+
 // The per-sample recurrences of a run of m sounding samples, for LFOs
 // driving targets T1 and T2 (kTargetNone: the LFO does not run): the LFO
 // outputs, the ramps and the tone phases, recording what the waveform and
-// mix stages need.
-template <int T1, int T2>
-void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, const double* lfoValue1,
-                   const double* lfoValue2, double* phaseA, double* phaseB, float* pan, float* volume) {
+// mix stages need. This loop waits on its chains of additions, so work
+// beside them costs little: with GoldenArgs it records each phase's
+// GoldenArgument instead of the phase, and it records the phases of the
+// sine-type LFOs for the next run (rec; rec.m is at most m).
+template <int T1, int T2, bool GoldenArgs>
+void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, RunArrays& a,
+                   const LfoRecording& rec) {
   // Local copies: the recorded arrays cannot alias them, so they stay in registers.
   LoopState k = state;
   const BlockRamps rp = ramps;
+  const bool record1 = rec.lfo1, record2 = rec.lfo2;
+  const int mNext = rec.m;
+  double lfoPhase1 = k.l1.phase, lfoPhase2 = k.l2.phase;
+  const double lfoIncrement1 = k.l1.increment, lfoIncrement2 = k.l2.increment;
   for (int j = 0; j < m; ++j) {
-    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
-    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
+    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, a.lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
+    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, a.lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
     k.d.volume += rp.volumeStep;
     k.d.toneAIncrement += rp.stepA;
     k.d.toneBIncrement += rp.stepB;
     k.d.pan += rp.panStep;
-    phaseA[j] = k.phaseA;
-    phaseB[j] = k.phaseB;
-    pan[j] = k.d.pan;
-    volume[j] = k.d.volume;
+    a.argA[j] = GoldenArgs ? GoldenArgument(k.phaseA, k.golden) : k.phaseA;
+    a.argB[j] = GoldenArgs ? GoldenArgument(k.phaseB, k.golden) : k.phaseB;
+    a.pan[j] = k.d.pan;
+    a.volume[j] = k.d.volume;
     k.phaseA = AdvancePhaseRT(k.phaseA, k.d.toneAIncrement);
     k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
+    if (j < mNext) {
+      if (record1) {
+        a.lfoPhase1[j] = lfoPhase1;
+        lfoPhase1 = AdvancePhaseRT(lfoPhase1, lfoIncrement1);
+      }
+      if (record2) {
+        a.lfoPhase2[j] = lfoPhase2;
+        lfoPhase2 = AdvancePhaseRT(lfoPhase2, lfoIncrement2);
+      }
+    }
   }
+  k.l1.phase = lfoPhase1;
+  k.l2.phase = lfoPhase2;
   state = k;
 }
 
-using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, const double*, const double*, double*,
-                               double*, float*, float*);
+using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, RunArrays&, const LfoRecording&);
 
-template <int T1>
+template <int T1, bool GoldenArgs>
 RecurrencesFn PickRecurrences(int t2) {
   switch (t2) {
-    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq>;
-    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural>;
-    case kTargetPan: return RecurrencesRT<T1, kTargetPan>;
-    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume>;
-    default: return RecurrencesRT<T1, kTargetNone>;
+    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq, GoldenArgs>;
+    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural, GoldenArgs>;
+    case kTargetPan: return RecurrencesRT<T1, kTargetPan, GoldenArgs>;
+    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume, GoldenArgs>;
+    default: return RecurrencesRT<T1, kTargetNone, GoldenArgs>;
   }
 }
 
@@ -245,58 +396,69 @@ int DrivenTarget(bool active, int target) {
   return active && target > kTargetNone && target < kNumLfoTargets ? target : kTargetNone;
 }
 
+template <bool GoldenArgs>
 RecurrencesFn PickRecurrences(const LoopState& k) {
   const int t2 = DrivenTarget(k.lfo2, k.l2.target);
   switch (DrivenTarget(k.lfo1, k.l1.target)) {
-    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq>(t2);
-    case kTargetBinaural: return PickRecurrences<kTargetBinaural>(t2);
-    case kTargetPan: return PickRecurrences<kTargetPan>(t2);
-    case kTargetVolume: return PickRecurrences<kTargetVolume>(t2);
-    default: return PickRecurrences<kTargetNone>(t2);
+    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq, GoldenArgs>(t2);
+    case kTargetBinaural: return PickRecurrences<kTargetBinaural, GoldenArgs>(t2);
+    case kTargetPan: return PickRecurrences<kTargetPan, GoldenArgs>(t2);
+    case kTargetVolume: return PickRecurrences<kTargetVolume, GoldenArgs>(t2);
+    default: return PickRecurrences<kTargetNone, GoldenArgs>(t2);
   }
 }
 
 // The same loop when every sample sounds (the block's volume target is
 // audible), in stages over short runs of samples: the LFO waves, then the
 // per-sample recurrences (LFO outputs, ramps, phases), then the tone
-// waveforms, then the mix. Each stage repeats exactly the operations of the
-// plain loop in the same order, so the samples are identical; the stages
-// keep the calls of sin and cos in tight loops with little else live.
+// waveforms with the mix. Each stage repeats exactly the operations of the
+// plain loop in the same order, so the samples are identical; sin and cos
+// are evaluated two samples at a time.
 template <int Wave, bool Binaural>
 void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int n) {
-  constexpr int kRun = 64;
   LoopState k(st);
   const float v = rp.v;
   const bool passThrough = io.inL && io.inR;
-  double lfoValue1[kRun], lfoValue2[kRun];
-  double phaseA[kRun], phaseB[kRun];
-  double waveA[kRun], waveB[kRun];
-  float pan[kRun], volume[kRun];
-  const RecurrencesFn recurrences = PickRecurrences(k);
+  RunArrays a;
+  // The two-at-a-time path of the trig waveforms takes the golden shapes'
+  // arguments from the recurrences; every other path takes the phases.
+  const bool pairPath = ToneWaveUsesTrig(Wave) && !passThrough;
+  const RecurrencesFn recurrences = pairPath && ToneWaveIsGoldenTrig(Wave) ? PickRecurrences<true>(k)
+                                                                           : PickRecurrences<false>(k);
+
+  LfoRecording sines;
+  sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
+  sines.lfo2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave);
+  sines.m = n < kRun ? n : kRun;
+  RecordFirstLfoPhasesRT(k, a, sines);
 
   for (int start = 0; start < n; start += kRun) {
     const int m = n - start < kRun ? n - start : kRun;
-    if (k.lfo1) FillLfoWaveRT(k.l1, k.sq, lfoValue1, m);
-    if (k.lfo2) FillLfoWaveRT(k.l2, k.sq, lfoValue2, m);
-
-    recurrences(k, rp, v, m, lfoValue1, lfoValue2, phaseA, phaseB, pan, volume);
-
-    for (int j = 0; j < m; ++j) waveA[j] = ToneWaveRT<Wave>(phaseA[j], k.golden);
-    for (int j = 0; j < m; ++j) waveB[j] = ToneWaveRT<Wave>(phaseB[j], k.golden);
+    FillLfoWavesRT(k, a, sines, m);
+    const int rest = n - start - m;
+    sines.m = rest < kRun ? rest : kRun;  // the next run's length
+    recurrences(k, rp, v, m, a, sines);
 
     double* const outL = io.outL + start;
     double* const outR = io.outR + start;
-    if (passThrough) {
-      const double* const inL = io.inL + start;
-      const double* const inR = io.inR + start;
-      for (int j = 0; j < m; ++j) {
-        double left, right;
-        MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &left, &right);
-        outL[j] = left + inL[j];  // the input may share the output's buffer
-        outR[j] = right + inR[j];
+    if (!pairPath) {
+      double waveA[kRun], waveB[kRun];
+      FillToneWaveRT<Wave>(a.argA, k.golden, waveA, m);
+      FillToneWaveRT<Wave>(a.argB, k.golden, waveB, m);
+      if (passThrough) {
+        const double* const inL = io.inL + start;
+        const double* const inR = io.inR + start;
+        for (int j = 0; j < m; ++j) {
+          double left, right;
+          MixRT<Binaural>(waveA[j], waveB[j], a.pan[j], a.volume[j], &left, &right);
+          outL[j] = left + inL[j];  // the input may share the output's buffer
+          outR[j] = right + inR[j];
+        }
+      } else {
+        for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], a.pan[j], a.volume[j], &outL[j], &outR[j]);
       }
     } else {
-      for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], pan[j], volume[j], &outL[j], &outR[j]);
+      MixTrigWavesRT<Wave, Binaural>(a.argA, a.argB, a.pan, a.volume, outL, outR, m);
     }
   }
   k.Store(st);
@@ -304,36 +466,56 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
 
 using LoopFn = void (*)(EngineState&, const BlockRamps&, const BlockIO&, int);
 
-template <int Wave>
-LoopFn PickLoop(bool binaural, bool staged) {
-  if (binaural) return staged ? RenderStagedRT<Wave, true> : RenderFusedRT<Wave, true>;
-  return staged ? RenderStagedRT<Wave, false> : RenderFusedRT<Wave, false>;
+// The loop for a block: the reference (C library sin and cos, one sample
+// at a time), or FastTrig one sample at a time, or FastTrig staged.
+enum class LoopKind { kReference, kOneByOne, kStaged };
+
+template <int Wave, bool Binaural>
+LoopFn PickLoop(LoopKind kind) {
+  switch (kind) {
+    case LoopKind::kReference: return RenderFusedRT<Wave, Binaural, LibmTrig>;
+    case LoopKind::kOneByOne: return RenderFusedRT<Wave, Binaural, FastTrig>;
+    default: return RenderStagedRT<Wave, Binaural>;
+  }
 }
 
-LoopFn PickLoop(int waveform, bool binaural, bool staged) {
+template <int Wave>
+LoopFn PickLoop(bool binaural, LoopKind kind) {
+  return binaural ? PickLoop<Wave, true>(kind) : PickLoop<Wave, false>(kind);
+}
+
+LoopFn PickLoop(int waveform, bool binaural, LoopKind kind) {
   switch (waveform) {
-    case kToneSine: return PickLoop<kToneSine>(binaural, staged);
-    case kToneTriangle: return PickLoop<kToneTriangle>(binaural, staged);
-    case kToneSaw: return PickLoop<kToneSaw>(binaural, staged);
-    case kToneSquare: return PickLoop<kToneSquare>(binaural, staged);
-    case kToneGoldenSine: return PickLoop<kToneGoldenSine>(binaural, staged);
-    case kToneSineHalf: return PickLoop<kToneSineHalf>(binaural, staged);
-    case kToneGoldenTriangle: return PickLoop<kToneGoldenTriangle>(binaural, staged);
-    default: return PickLoop<kToneGoldenSquare>(binaural, staged);
+    case kToneSine: return PickLoop<kToneSine>(binaural, kind);
+    case kToneTriangle: return PickLoop<kToneTriangle>(binaural, kind);
+    case kToneSaw: return PickLoop<kToneSaw>(binaural, kind);
+    case kToneSquare: return PickLoop<kToneSquare>(binaural, kind);
+    case kToneGoldenSine: return PickLoop<kToneGoldenSine>(binaural, kind);
+    case kToneSineHalf: return PickLoop<kToneSineHalf>(binaural, kind);
+    case kToneGoldenTriangle: return PickLoop<kToneGoldenTriangle>(binaural, kind);
+    default: return PickLoop<kToneGoldenSquare>(binaural, kind);
   }
+}
+
+void RenderWith(LoopKind kind, EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
+  if (n <= 0 || !io.outL || !io.outR) return;
+  PickLoop(st.waveform, st.binauralMode, kind)(st, ramps, io, n);
 }
 
 }  // namespace
 
 void RenderSamplesRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
-  if (n <= 0 || !io.outL || !io.outR) return;
-  const bool everySampleSounds = ramps.v > kAudibleThreshold;
-  PickLoop(st.waveform, st.binauralMode, everySampleSounds)(st, ramps, io, n);
+  LoopKind kind = ramps.v > kAudibleThreshold ? LoopKind::kStaged : LoopKind::kOneByOne;
+  if (st.referenceTrig) kind = LoopKind::kReference;
+  RenderWith(kind, st, ramps, io, n);
 }
 
 void RenderSamplesOneByOneRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
-  if (n <= 0 || !io.outL || !io.outR) return;
-  PickLoop(st.waveform, st.binauralMode, false)(st, ramps, io, n);
+  RenderWith(LoopKind::kOneByOne, st, ramps, io, n);
+}
+
+void RenderSamplesReferenceRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n) {
+  RenderWith(LoopKind::kReference, st, ramps, io, n);
 }
 
 }  // namespace selvarin

@@ -28,4 +28,9 @@ void RenderSamplesRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io
 // the loop; RenderSamplesRT may stage the work when every sample sounds).
 void RenderSamplesOneByOneRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n);
 
+// The plain loop with the C library's sin and cos: the reference that the
+// faster forms are compared against. RenderSamplesRT uses it while the
+// state's referenceTrig is set.
+void RenderSamplesReferenceRT(EngineState& st, const BlockRamps& ramps, const BlockIO& io, int n);
+
 }  // namespace selvarin

@@ -37,6 +37,9 @@ class CLS_SELVARIN : public SelvarinBase {
   const ParamCensus& Census() const { return census_; }
   // Replaces the millisecond clock (tests); null restores the process clock.
   void SetMsClock(MsClockFn clock) { msClock_ = clock ? clock : &ProcessMillisecondsRT; }
+  // Renders with the C library's sin and cos, one sample at a time (tests
+  // compare the faster loops against it).
+  void UseReferenceTrig(bool on) { state_.referenceTrig = on; }
 
  private:
   void ApplyParameter(int idx, int32_t a);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/engine_math.h"
+#include "engine/fast_trig.h"
 #include "engine/param_ids.h"
 
 namespace selvarin {
@@ -21,11 +22,16 @@ struct GoldenShape {
 // g. Entries other than 4, 5 and 6 leave `shape` unchanged.
 void SetGoldenCoefficients(int wave, float g, GoldenShape* shape);
 
+// The argument of cos ("Golden Sine") or sin ("Sine Half") at phase phi:
+// the first segment's while phi is below the split, else the second's.
+inline double GoldenArgument(double phi, const GoldenShape& g) { return phi < g.split ? phi * g.a : phi * g.b + g.c; }
+
 // One waveform, chosen at compile time so the render loop has no dispatch.
-template <int Wave>
+// Trig supplies sin and cos: the C library's (the reference) or FastTrig.
+template <int Wave, class Trig = LibmTrig>
 inline double ToneWaveRT(double phi, const GoldenShape& g) {
   if constexpr (Wave == kToneSine) {
-    return std::sin(phi);
+    return Trig::Sin(phi);
   } else if constexpr (Wave == kToneTriangle) {
     const double x = 2.0 * phi / kPi;
     return phi < kPi ? x - 1.0 : 3.0 - x;
@@ -34,10 +40,9 @@ inline double ToneWaveRT(double phi, const GoldenShape& g) {
   } else if constexpr (Wave == kToneSquare) {
     return phi < kPi ? 1.0 : -1.0;
   } else if constexpr (Wave == kToneGoldenSine) {
-    return phi < g.split ? std::cos(phi * g.a) : std::cos(phi * g.b + g.c);
+    return Trig::Cos(GoldenArgument(phi, g));
   } else if constexpr (Wave == kToneSineHalf) {
-    const double theta = phi < g.split ? phi * g.a : phi * g.b + g.c;
-    return 2.0 * std::sin(theta) - 1.0;
+    return 2.0 * Trig::Sin(GoldenArgument(phi, g)) - 1.0;
   } else if constexpr (Wave == kToneGoldenTriangle) {
     return phi < g.split ? phi * g.a - 1.0 : g.b - phi * g.c;
   } else {  // "Gold. Square", and any unknown entry
@@ -45,17 +50,51 @@ inline double ToneWaveRT(double phi, const GoldenShape& g) {
   }
 }
 
+// The waveforms that call sin or cos.
+constexpr bool ToneWaveUsesTrig(int wave) {
+  return wave == kToneSine || wave == kToneGoldenSine || wave == kToneSineHalf;
+}
+
+// The waveforms whose argument of sin or cos depends on the segment.
+constexpr bool ToneWaveIsGoldenTrig(int wave) { return wave == kToneGoldenSine || wave == kToneSineHalf; }
+
+// Two samples at once with FastTrig, lane by lane the same arithmetic as
+// ToneWaveRT<Wave, FastTrig>, for the waveforms that use sin or cos: the
+// value from the argument of sin or cos (the phase itself for "Sine",
+// GoldenArgument for the golden shapes)...
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair ToneWaveOfArgumentPairRT(simd::Pair arg) {
+  static_assert(ToneWaveUsesTrig(Wave), "the other waveforms have no pair form");
+  using simd::Splat;
+  if constexpr (Wave == kToneSine) return SinPairRT(arg);
+  else if constexpr (Wave == kToneGoldenSine) return CosPairRT(arg);
+  else return Splat(2.0) * SinPairRT(arg) - Splat(1.0);
+}
+
+// ...and from the phase.
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShape& g) {
+  using simd::Splat;
+  if constexpr (Wave == kToneSine) {
+    return ToneWaveOfArgumentPairRT<Wave>(phi);
+  } else {
+    return ToneWaveOfArgumentPairRT<Wave>(
+        simd::SelectLess(phi, Splat(g.split), phi * Splat(g.a), phi * Splat(g.b) + Splat(g.c)));
+  }
+}
+
 // The same, chosen at run time; an index outside 0..6 is "Gold. Square".
+template <class Trig = LibmTrig>
 inline double ToneWave(int wave, double phi, const GoldenShape& g) {
   switch (wave) {
-    case kToneSine: return ToneWaveRT<kToneSine>(phi, g);
-    case kToneTriangle: return ToneWaveRT<kToneTriangle>(phi, g);
-    case kToneSaw: return ToneWaveRT<kToneSaw>(phi, g);
-    case kToneSquare: return ToneWaveRT<kToneSquare>(phi, g);
-    case kToneGoldenSine: return ToneWaveRT<kToneGoldenSine>(phi, g);
-    case kToneSineHalf: return ToneWaveRT<kToneSineHalf>(phi, g);
-    case kToneGoldenTriangle: return ToneWaveRT<kToneGoldenTriangle>(phi, g);
-    default: return ToneWaveRT<kToneGoldenSquare>(phi, g);
+    case kToneSine: return ToneWaveRT<kToneSine, Trig>(phi, g);
+    case kToneTriangle: return ToneWaveRT<kToneTriangle, Trig>(phi, g);
+    case kToneSaw: return ToneWaveRT<kToneSaw, Trig>(phi, g);
+    case kToneSquare: return ToneWaveRT<kToneSquare, Trig>(phi, g);
+    case kToneGoldenSine: return ToneWaveRT<kToneGoldenSine, Trig>(phi, g);
+    case kToneSineHalf: return ToneWaveRT<kToneSineHalf, Trig>(phi, g);
+    case kToneGoldenTriangle: return ToneWaveRT<kToneGoldenTriangle, Trig>(phi, g);
+    default: return ToneWaveRT<kToneGoldenSquare, Trig>(phi, g);
   }
 }
 
