@@ -23,6 +23,11 @@ int IDropDown::Frame() const {
   return frame;
 }
 
+void IDropDown::ReceivePluginValue(double v) {
+  IControl::ReceivePluginValue(v);
+  lastDrawnValue_ = value;
+}
+
 bool IDropDown::Draw(IGraphics& g) {
   const int frame = Frame();
   if (listCreated_ && value != lastDrawnValue_) {

@@ -15,6 +15,9 @@ class IDropDown : public IControl {
   void OnMouseDown(int x, int y, const IPointerState& mod) override;
   void OnMouseWheel(int, int, const IPointerState&, int) override {}
   bool Draw(IGraphics& g) override;
+  // A value from the host is shown, not sent back: only the list's choices
+  // (values that differ from what was drawn or received) reach the host.
+  void ReceivePluginValue(double v) override;
   int Frame() const;
   bool IsOpen() const { return open_; }
   IDropDownChild* List() const { return list_; }

@@ -29,25 +29,19 @@ std::vector<RasterPixel> Grab(EditorHarness& h, int cx, int cy, int r) {
   return v;
 }
 
-// Mean difference inside the radius between b and a turned clockwise by
-// `angle` about the centre (nearest pixel).
-double TurnedDiff(const std::vector<RasterPixel>& a, const std::vector<RasterPixel>& b, int r, double angle) {
+// Where the knob's pointer went: the direction (degrees clockwise from up)
+// of the pixels inside the cap that grew brighter from `before` to `after`.
+double PointerAngle(const std::vector<RasterPixel>& before, const std::vector<RasterPixel>& after, int r) {
   const int side = 2 * r + 1;
-  double sum = 0;
-  int n = 0;
-  for (int y = -r; y <= r; ++y) {
+  double sx = 0, sy = 0;
+  for (int y = -r; y <= r; ++y)
     for (int x = -r; x <= r; ++x) {
-      if (x * x + y * y > (r - 2) * (r - 2)) continue;
-      // The pixel of a that lands on (x, y) after turning clockwise.
-      const double sx = x * std::cos(angle) + y * std::sin(angle);
-      const double sy = -x * std::sin(angle) + y * std::cos(angle);
-      const int ix = static_cast<int>(std::lround(sx)), iy = static_cast<int>(std::lround(sy));
-      if (std::abs(ix) > r || std::abs(iy) > r) continue;
-      sum += ChannelDiff(a[(iy + r) * side + ix + r], b[(y + r) * side + x + r]);
-      ++n;
+      if (x * x + y * y > r * r) continue;
+      const int i = (y + r) * side + x + r;
+      const int gain = ChannelDiff(after[i], 0) - ChannelDiff(before[i], 0);
+      if (gain > 120) sx += x * gain, sy += y * gain;
     }
-  }
-  return n ? sum / n : 1e9;
+  return std::atan2(sx, -sy) * 180.0 / kPi;
 }
 
 TEST(EditorDrawing, TheBackgroundIsCopiedAsItIs) {
@@ -78,11 +72,11 @@ TEST(EditorDrawing, KnobCapsTurnByTheAngleRule) {
   h.g->Tick();
   h.g->Tick();
   const auto none = Grab(h, 501, 129, r);
-  const double turn = 150.0 * kPi / 180.0;
-  // Value 1 is the upright cap turned 150 degrees clockwise, value 0 turned
-  // 150 degrees the other way; the wrong direction matches far worse.
-  EXPECT_LT(TurnedDiff(upright, full, r, turn) * 2, TurnedDiff(upright, full, r, -turn));
-  EXPECT_LT(TurnedDiff(upright, none, r, -turn) * 2, TurnedDiff(upright, none, r, turn));
+  // Value 1 turns the cap's pointer 150 degrees clockwise from upright,
+  // value 0 150 degrees the other way; upright at 0.5.
+  EXPECT_NEAR(PointerAngle(upright, full, r), 150.0, 15.0);
+  EXPECT_NEAR(PointerAngle(upright, none, r), -150.0, 15.0);
+  EXPECT_NEAR(PointerAngle(full, upright, r), 0.0, 15.0);
 }
 
 TEST(EditorDrawing, FilmStripFramesFollowTheValueAndSwitchesLight) {

@@ -213,6 +213,23 @@ TEST(EditorMouse, TheLfoTargetDropDownOpensBelowAndChoosesVolume) {
   EXPECT_TRUE(drop->List()->hidden);
   h.g->Tick();
   EXPECT_EQ(h.Plain(kParamLfo1Target), 4.0);
+
+  // The host moves the target while the list is open; choosing "Volume"
+  // again before the next paint still reaches the host, and the host's own
+  // changes are shown, never sent back as edits.
+  h.g->LeftDown(120, 222);
+  h.g->ButtonUp(120, 222);
+  h.Automate(kParamLfo1Target, 0.25);
+  h.plug.edits.clear();
+  h.g->LeftDown(120, 315);
+  h.g->ButtonUp(120, 315);
+  h.g->Tick();
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 4.0);
+  EXPECT_EQ(EditLog(h.plug), "B8 P8 E8");
+  h.Automate(kParamLfo1Target, 0.5);
+  h.g->Tick();
+  EXPECT_EQ(drop->Frame(), 3);
+  EXPECT_EQ(EditLog(h.plug), "B8 P8 E8");
 }
 
 TEST(EditorMouse, ClickingSyncAfterTheFirstBlockConvertsTheRateAndSwapsTheKnob) {
