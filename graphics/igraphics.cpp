@@ -112,6 +112,11 @@ void IGraphics::SyncFromPlugin() {
   }
 }
 
+void IGraphics::DropPublishedValue(int paramIdx) {
+  if (paramIdx >= 0 && paramIdx < nMail_)
+    mail_[static_cast<size_t>(paramIdx)].valueWaiting.store(false, std::memory_order_relaxed);
+}
+
 void IGraphics::ForwardControlValue(int paramIdx, double normalized) {
   SyncFromPlugin();
   // A control may add or remove controls while it takes the value; index

@@ -100,6 +100,9 @@ class IGraphics : public IEditorLink {
   void MarkBackgroundDirty();
   // Editor thread: hands what the audio thread published to the controls.
   void SyncFromPlugin();
+  // Editor thread, under the plug-in lock: forgets a value published for
+  // the parameter and not yet taken over (a user edit replaces it).
+  void DropPublishedValue(int paramIdx);
 
   // ---- events (editor thread, client coordinates) ----
   bool OnMouseDown(int x, int y, const IPointerState& mod);
