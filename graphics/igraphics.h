@@ -116,8 +116,17 @@ class IGraphics : public IEditorLink {
   void OnFileDrop(int x, int y, const char* path);
 
   // ---- redraw ----
+  // The redraw model: the union of the dirty controls' rectangles, and a
+  // pass that repaints every control overlapping the update rectangle.
   bool NeedsRedraw(IArea* rect);
   bool Draw(const IArea& rect);
+  // The same pass for a set of disjoint rectangles inside that union: the
+  // dirty rectangles with overlapping ones merged (at most `max`; beyond
+  // that they merge into fewer). A host that can invalidate several
+  // rectangles repaints only these, so a turning knob does not repaint
+  // everything between it and the always-dirty indicators.
+  int DirtyRects(IArea* out, int max);
+  bool DrawRects(const IArea* rects, int count);
   void EndMouseCapture();
   void ClosePopup(bool itemChosen);
   int ControlIndexAt(int x, int y);
