@@ -26,7 +26,8 @@ IGraphics::IGraphics(IAudioPlugin* plug, int width, int height, int frameRate)
 }
 
 IGraphics::~IGraphics() {
-  if (onDestroy) onDestroy();
+  // The plug-in holds its lock while it replaces or deletes its editor.
+  if (releaseControlLinks) releaseControlLinks();
   DeleteControls();
 }
 
@@ -45,7 +46,15 @@ void IGraphics::Resize(int width, int height) {
   width_ = width;
   height_ = height;
   ReleaseCapture();
-  DeleteControls();
+  if (plug_) {
+    // The audio thread writes into the indicator and label controls: they
+    // go, and the engine's links with them, while it cannot be rendering.
+    IMutexLock lock(plug_->Mutex());
+    if (releaseControlLinks) releaseControlLinks();
+    DeleteControls();
+  } else {
+    DeleteControls();
+  }
   if (plug_) plug_->ResizeEditor(width, height);
 }
 

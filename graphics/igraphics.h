@@ -156,9 +156,10 @@ class IGraphics : public IEditorLink {
   bool tooltipsEnabled = false;
   bool acceptFileDrops = false;
   bool RightButtonDown() const { return rightButtonDown_; }
-  // Runs first when the editor is destroyed: whoever keeps pointers into
-  // its controls (the engine's indicator and label links) lets go of them.
-  std::function<void()> onDestroy;
+  // Runs before the controls are deleted (destruction, Resize): whoever
+  // keeps pointers into them (the engine's indicator and label links) lets
+  // go of them. Called under the plug-in lock.
+  std::function<void()> releaseControlLinks;
 
  private:
   struct ParamMail {
