@@ -192,7 +192,7 @@ bool IGraphics::OnMouseDown(int x, int y, const IPointerState& mod) {
       if (controls_[static_cast<size_t>(i)] == openPopup_) popupIdx = i;
     if (popupIdx >= 0 && popupIdx != idx && c->owner != openPopup_) {
       ClosePopup(false);
-      // Closing removed the list, which was above the clicked control.
+      // Closing took the list out of the list of controls: index afresh.
       captureIdx_ = ControlIndexOf(c);
     }
   }

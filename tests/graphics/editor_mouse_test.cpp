@@ -10,6 +10,7 @@
 #include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/prompt_popup.h"
+#include "graphics/selvarin_layout.h"
 
 namespace selvarin::test {
 namespace {
@@ -60,6 +61,19 @@ TEST(EditorMouse, DraggingBaseFreqFollowsTheGearingInOneHostEdit) {
   EXPECT_DOUBLE_EQ(knob->value, start);
   EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 200.0);
   EXPECT_EQ(h.Edits(Kind::kBegin, 0), h.Edits(Kind::kEnd, 0));
+
+  // An editor attached later takes the values of that moment as its own:
+  // its double-click restores 432 Hz, not the parameter's default.
+  h.Automate(kParamBaseFreq, h.plug.Param(kParamBaseFreq)->ToNormalized(432.0));
+  SelvarinEditorLinks links;
+  links.syncClickedInEditor = h.plug.SyncClickedFlag();
+  h.g = static_cast<IGraphicsHeadless*>(BuildSelvarinEditor(&h.plug, links));
+  ASSERT_EQ(h.plug.Editor(), h.g);
+  h.g->CreateEditorWindow(nullptr);
+  h.Automate(kParamBaseFreq, 0.9);
+  h.g->LeftDoubleClick(48, 129);
+  h.g->ButtonUp(48, 129);
+  EXPECT_NEAR(h.Plain(kParamBaseFreq), 432.0, 1e-9);
 }
 
 TEST(EditorMouse, AWheelBurstIsOneEditEndingTwelveTicksAfterTheLastNotch) {
