@@ -26,13 +26,7 @@ IBitmapControl::IBitmapControl(IAudioPlugin* plug, const IImage& img, int blendM
 }
 
 bool IBitmapControl::Draw(IGraphics& g) {
-  int frame = 1;
-  if (image.N >= 2) {
-    frame = static_cast<int>((image.N - 1) * value + 0.5) + 1;
-    if (frame < 1) frame = 1;
-    if (frame > image.N) frame = image.N;
-  }
-  return g.BlitImageFrame(image, rect, frame, &blend, framesVertical);
+  return g.BlitImageFrame(image, rect, FrameForValue(value, image.N), &blend, framesVertical);
 }
 
 void IGraphics::SetBackgroundImage(int resourceId, const char* name) {
