@@ -374,11 +374,12 @@ int AddMerged(IArea* groups, int n, int max, IArea r) {
 }
 }  // namespace
 
-int IGraphics::DirtyRects(IArea* out, int max) {
+int IGraphics::DirtyRects(IArea* out, int max, const IArea* extra) {
   if (!out || max <= 0) return 0;
   SyncFromPlugin();
   for (IControl* c : controls_) c->PullPublished();
   int n = 0;
+  if (extra && !extra->Empty()) n = AddMerged(out, n, max, *extra);
   for (IControl* c : controls_)
     if (c->NeedsRedraw() && !c->rect.Empty()) n = AddMerged(out, n, max, c->rect);
   // A control whose drawing is not clipped to the update rectangle (turned
