@@ -151,9 +151,9 @@ int GRAPH::MarkerOffset() const {
   const float p = (out - low) * 195.0f / (high - low);
   // An empty range (before the engine set one) or a value read while the
   // range was being replaced keeps the marker on its track.
-  if (!std::isfinite(p)) return 0;
-  const int pos = RoundNearestF(p);
-  return pos < 0 ? 0 : (pos > 195 ? 195 : pos);
+  if (!(p >= 0.0f)) return 0;  // NaN too
+  if (p >= 195.0f) return 195;
+  return RoundNearestF(p);
 }
 
 bool GRAPH::Draw(IGraphics& g) {

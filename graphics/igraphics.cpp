@@ -10,13 +10,19 @@
 namespace selvarin {
 
 namespace {
-// An object whose address matches no control.
-struct ClosedMarker {
-  char unused;
-} closedMarker;
+// A control that is never attached: its address matches no control of any
+// editor, and whoever looks at it finds an ordinary, empty control.
+class ClosedPopupMarker : public IControl {
+ public:
+  ClosedPopupMarker() : IControl(nullptr, IArea{}) {}
+  bool Draw(IGraphics&) override { return true; }
+};
 }  // namespace
 
-IControl* JustClosedPopupMarker() { return reinterpret_cast<IControl*>(&closedMarker); }
+IControl* JustClosedPopupMarker() {
+  static ClosedPopupMarker marker;
+  return &marker;
+}
 
 IGraphics::IGraphics(IAudioPlugin* plug, int width, int height, int frameRate)
     : plug_(plug), width_(width), height_(height), frameRate_(frameRate > 0 ? frameRate : 24) {
