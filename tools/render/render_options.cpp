@@ -95,10 +95,154 @@ const char* RenderUsage() {
          "  -h, --help               this text\n";
 }
 
-ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error) {
+namespace {
+
+// What the parser keeps besides the options themselves.
+struct ParseState {
   RenderOptions o;
   std::string formatName;
-  std::string bits;
+};
+
+// One command-line option: its names, what value it needs (null for a
+// flag) and how it stores that value. Apply returns false with the reason.
+struct OptionSpec {
+  const char* shortName;  // "-o", or null
+  const char* longName;   // "--output"
+  const char* needs;      // "a file name"; null: a flag taking no value
+  bool (*apply)(const std::string& value, ParseState* s, std::string* error);
+};
+
+bool Fail(std::string* error, std::string reason) {
+  *error = std::move(reason);
+  return false;
+}
+
+bool ApplyOutput(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the output file name is empty");
+  s->o.output = v;
+  return true;
+}
+
+bool ApplyDuration(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseDuration(v, &s->o.seconds) || s->o.seconds <= 0.0 || s->o.seconds > kMaxSeconds)
+    return Fail(e, "bad duration '" + v + "' (seconds, m:ss or h:mm:ss; more than 0, at most 24 hours)");
+  return true;
+}
+
+bool ApplyRate(const std::string& v, ParseState* s, std::string* e) {
+  double& rate = s->o.sampleRate;
+  if (!ParseNumber(v, &rate) || rate != std::floor(rate) || rate < kMinRate || rate > kMaxRate)
+    return Fail(e, "bad sample rate '" + v + "' (a whole number of Hz from 1000 to 1200000)");
+  return true;
+}
+
+bool ApplyBits(const std::string& v, ParseState* s, std::string* e) {
+  const std::string bits = Lower(v);
+  if (bits == "16") s->o.format = SampleFormat::kPcm16;
+  else if (bits == "24") s->o.format = SampleFormat::kPcm24;
+  else if (bits == "32" || bits == "32f" || bits == "float") s->o.format = SampleFormat::kFloat32;
+  else return Fail(e, "bad sample format '" + v + "' (16, 24 or 32 for 32-bit float)");
+  s->o.formatGiven = true;
+  return true;
+}
+
+bool ApplyFormat(const std::string& v, ParseState* s, std::string* e) {
+  s->formatName = Lower(v);
+  if (s->formatName != "wav" && s->formatName != "flac") return Fail(e, "bad file type '" + v + "' (wav or flac)");
+  return true;
+}
+
+bool ApplyPreset(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the preset name is empty");
+  s->o.preset = v;
+  return true;
+}
+
+bool ApplyParam(const std::string& v, ParseState* s, std::string* e) {
+  const size_t eq = v.rfind('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == v.size())
+    return Fail(e, "bad parameter setting '" + v + "' (NAME=VALUE or INDEX=VALUE)");
+  s->o.params.push_back({v.substr(0, eq), v.substr(eq + 1)});
+  return true;
+}
+
+bool ApplyBlock(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseInt(v, 1, 65536, &s->o.blockSize)) return Fail(e, "bad block size '" + v + "' (1 to 65536)");
+  return true;
+}
+
+bool ApplyTempo(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseNumber(v, &s->o.tempo) || s->o.tempo < 1.0 || s->o.tempo > 999.0)
+    return Fail(e, "bad tempo '" + v + "' (1 to 999 beats per minute)");
+  return true;
+}
+
+bool ApplyPrecision(const std::string& v, ParseState* s, std::string* e) {
+  if (v != "32" && v != "64") return Fail(e, "bad precision '" + v + "' (32 or 64)");
+  s->o.precision = v == "32" ? 32 : 64;
+  return true;
+}
+
+bool ApplyPlugin(const std::string& v, ParseState* s, std::string*) {
+  s->o.pluginPath = v;
+  return true;
+}
+
+// A flag option sets one bool of the options.
+template <bool RenderOptions::*Field, bool Value>
+bool SetFlag(const std::string&, ParseState* s, std::string*) {
+  s->o.*Field = Value;
+  return true;
+}
+
+const OptionSpec kOptions[] = {
+    {"-o", "--output", "a file name", ApplyOutput},
+    {"-d", "--duration", "a duration", ApplyDuration},
+    {"-r", "--rate", "a sample rate", ApplyRate},
+    {"-b", "--bits", "16, 24 or 32", ApplyBits},
+    {nullptr, "--format", "wav or flac", ApplyFormat},
+    {"-P", "--preset", "a preset number or name", ApplyPreset},
+    {"-p", "--param", "NAME=VALUE", ApplyParam},
+    {nullptr, "--block", "a block size", ApplyBlock},
+    {nullptr, "--tempo", "a tempo", ApplyTempo},
+    {nullptr, "--stopped", nullptr, SetFlag<&RenderOptions::playing, false>},
+    {nullptr, "--playing", nullptr, SetFlag<&RenderOptions::playing, true>},
+    {nullptr, "--precision", "32 or 64", ApplyPrecision},
+    {nullptr, "--plugin", "a bundle path", ApplyPlugin},
+    {nullptr, "--list-presets", nullptr, SetFlag<&RenderOptions::listPresets, true>},
+    {nullptr, "--list-params", nullptr, SetFlag<&RenderOptions::listParams, true>},
+    {nullptr, "--no-progress", nullptr, SetFlag<&RenderOptions::progress, false>},
+};
+
+const OptionSpec* FindOption(const std::string& name) {
+  for (const OptionSpec& spec : kOptions)
+    if ((spec.shortName && name == spec.shortName) || name == spec.longName) return &spec;
+  return nullptr;
+}
+
+// The choices that depend on several options, made once all are read.
+bool Complete(ParseState* s, std::string* error) {
+  RenderOptions& o = s->o;
+  if (!s->formatName.empty()) {
+    o.fileType = s->formatName == "flac" ? FileType::kFlac : FileType::kWav;
+  } else if (EndsWith(o.output, ".flac")) {
+    o.fileType = FileType::kFlac;
+  } else {
+    o.fileType = FileType::kWav;
+  }
+  if (o.listPresets || o.listParams) return true;
+  if (o.output.empty()) return Fail(error, "no output file (use -o FILE.wav or -o FILE.flac)");
+  if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32)
+    return Fail(error, "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)");
+  if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate)
+    return Fail(error, "FLAC holds sample rates up to 655350 Hz (use a WAV file)");
+  return true;
+}
+
+}  // namespace
+
+ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error) {
+  ParseState state;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i] ? argv[i] : "";
     std::string value;
@@ -111,146 +255,31 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
         hasInlineValue = true;
       }
     }
-    auto needValue = [&](const char* what) -> bool {
-      if (hasInlineValue) return true;
+    if (arg == "-h" || arg == "--help") {
+      *out = state.o;
+      return ParseResult::kHelp;
+    }
+    const OptionSpec* spec = FindOption(arg);
+    if (!spec) {
+      if (!arg.empty() && arg[0] == '-') *error = "unknown option '" + arg + "' (see --help)";
+      else *error = "unexpected argument '" + arg + "' (the output file goes after -o)";
+      return ParseResult::kError;
+    }
+    if (!spec->needs && hasInlineValue) {
+      *error = "option " + arg + " takes no value";
+      return ParseResult::kError;
+    }
+    if (spec->needs && !hasInlineValue) {
       if (i + 1 >= argc || !argv[i + 1]) {
-        *error = "option " + arg + " needs " + what;
-        return false;
+        *error = "option " + arg + " needs " + spec->needs;
+        return ParseResult::kError;
       }
       value = argv[++i];
-      return true;
-    };
-    auto flag = [&]() -> bool {
-      if (!hasInlineValue) return true;
-      *error = "option " + arg + " takes no value";
-      return false;
-    };
-
-    if (arg == "-h" || arg == "--help") {
-      *out = o;
-      return ParseResult::kHelp;
-    } else if (arg == "-o" || arg == "--output") {
-      if (!needValue("a file name")) return ParseResult::kError;
-      if (value.empty()) {
-        *error = "the output file name is empty";
-        return ParseResult::kError;
-      }
-      o.output = value;
-    } else if (arg == "-d" || arg == "--duration") {
-      if (!needValue("a duration")) return ParseResult::kError;
-      if (!ParseDuration(value, &o.seconds) || o.seconds <= 0.0 || o.seconds > kMaxSeconds) {
-        *error = "bad duration '" + value + "' (seconds, m:ss or h:mm:ss; more than 0, at most 24 hours)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "-r" || arg == "--rate") {
-      if (!needValue("a sample rate")) return ParseResult::kError;
-      if (!ParseNumber(value, &o.sampleRate) || o.sampleRate != std::floor(o.sampleRate) ||
-          o.sampleRate < kMinRate || o.sampleRate > kMaxRate) {
-        *error = "bad sample rate '" + value + "' (a whole number of Hz from 1000 to 1200000)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "-b" || arg == "--bits") {
-      if (!needValue("16, 24 or 32")) return ParseResult::kError;
-      bits = Lower(value);
-      if (bits == "16") o.format = SampleFormat::kPcm16;
-      else if (bits == "24") o.format = SampleFormat::kPcm24;
-      else if (bits == "32" || bits == "32f" || bits == "float") o.format = SampleFormat::kFloat32;
-      else {
-        *error = "bad sample format '" + value + "' (16, 24 or 32 for 32-bit float)";
-        return ParseResult::kError;
-      }
-      o.formatGiven = true;
-    } else if (arg == "--format") {
-      if (!needValue("wav or flac")) return ParseResult::kError;
-      formatName = Lower(value);
-      if (formatName != "wav" && formatName != "flac") {
-        *error = "bad file type '" + value + "' (wav or flac)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "-P" || arg == "--preset") {
-      if (!needValue("a preset number or name")) return ParseResult::kError;
-      if (value.empty()) {
-        *error = "the preset name is empty";
-        return ParseResult::kError;
-      }
-      o.preset = value;
-    } else if (arg == "-p" || arg == "--param") {
-      if (!needValue("NAME=VALUE")) return ParseResult::kError;
-      const size_t eq = value.rfind('=');
-      if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
-        *error = "bad parameter setting '" + value + "' (NAME=VALUE or INDEX=VALUE)";
-        return ParseResult::kError;
-      }
-      o.params.push_back({value.substr(0, eq), value.substr(eq + 1)});
-    } else if (arg == "--block") {
-      if (!needValue("a block size")) return ParseResult::kError;
-      if (!ParseInt(value, 1, 65536, &o.blockSize)) {
-        *error = "bad block size '" + value + "' (1 to 65536)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "--tempo") {
-      if (!needValue("a tempo")) return ParseResult::kError;
-      if (!ParseNumber(value, &o.tempo) || o.tempo < 1.0 || o.tempo > 999.0) {
-        *error = "bad tempo '" + value + "' (1 to 999 beats per minute)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "--stopped") {
-      if (!flag()) return ParseResult::kError;
-      o.playing = false;
-    } else if (arg == "--playing") {
-      if (!flag()) return ParseResult::kError;
-      o.playing = true;
-    } else if (arg == "--precision") {
-      if (!needValue("32 or 64")) return ParseResult::kError;
-      if (value != "32" && value != "64") {
-        *error = "bad precision '" + value + "' (32 or 64)";
-        return ParseResult::kError;
-      }
-      o.precision = value == "32" ? 32 : 64;
-    } else if (arg == "--plugin") {
-      if (!needValue("a bundle path")) return ParseResult::kError;
-      o.pluginPath = value;
-    } else if (arg == "--list-presets") {
-      if (!flag()) return ParseResult::kError;
-      o.listPresets = true;
-    } else if (arg == "--list-params") {
-      if (!flag()) return ParseResult::kError;
-      o.listParams = true;
-    } else if (arg == "--no-progress") {
-      if (!flag()) return ParseResult::kError;
-      o.progress = false;
-    } else if (!arg.empty() && arg[0] == '-') {
-      *error = "unknown option '" + arg + "' (see --help)";
-      return ParseResult::kError;
-    } else {
-      *error = "unexpected argument '" + arg + "' (the output file goes after -o)";
-      return ParseResult::kError;
     }
+    if (!spec->apply(value, &state, error)) return ParseResult::kError;
   }
-
-  if (!formatName.empty()) {
-    o.fileType = formatName == "flac" ? FileType::kFlac : FileType::kWav;
-  } else if (EndsWith(o.output, ".flac")) {
-    o.fileType = FileType::kFlac;
-  } else {
-    o.fileType = FileType::kWav;
-  }
-  const bool listing = o.listPresets || o.listParams;
-  if (!listing) {
-    if (o.output.empty()) {
-      *error = "no output file (use -o FILE.wav or -o FILE.flac)";
-      return ParseResult::kError;
-    }
-    if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32) {
-      *error = "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)";
-      return ParseResult::kError;
-    }
-    if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate) {
-      *error = "FLAC holds sample rates up to 655350 Hz (use a WAV file)";
-      return ParseResult::kError;
-    }
-  }
-  *out = o;
+  if (!Complete(&state, error)) return ParseResult::kError;
+  *out = state.o;
   return ParseResult::kRun;
 }
 

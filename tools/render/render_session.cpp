@@ -23,6 +23,9 @@ namespace selvarin {
 
 namespace {
 
+// The program-change parameter ('prst') of the plug-in's preset list.
+constexpr sv::ParamID kPresetParamId = 0x70727374;
+
 volatile sig_atomic_t gInterrupted = 0;
 
 void OnInterrupt(int) { gInterrupted = 1; }
@@ -125,42 +128,55 @@ std::string FindBundle(const char* argv0) {
   return "";
 }
 
-int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
+namespace {
+
+// The loaded bundle and what the renderer learned from it. Members are
+// destroyed in reverse order: the instance before the host object before
+// the module.
+struct PluginHost {
+  Vst3Module module;
+  HostApp host{"selvarin-render"};
+  HostedPlugin plugin;
+  std::vector<CatalogParam> catalog;
+  std::vector<std::string> presets;
+};
+
+// What the command line asks the plug-in to start with, resolved against it.
+struct StartSettings {
+  int presetIndex = -1;
+  std::vector<ResolvedParam> params;
+};
+
+bool LoadPlugin(const RenderOptions& o, const char* argv0, PluginHost* h, std::string* error) {
   const std::string bundle = o.pluginPath.empty() ? FindBundle(argv0) : o.pluginPath;
   if (bundle.empty()) {
     *error = "cannot find Selvarin.vst3 (build it, install it, or give --plugin PATH)";
-    return 1;
+    return false;
   }
-  Vst3Module module;
-  if (!module.Load(bundle, error)) return 1;
-  HostApp host("selvarin-render");
-  HostedPlugin plugin;
-  if (!plugin.Create(module.Factory(), &host, error)) return 1;
+  if (!h->module.Load(bundle, error)) return false;
+  if (!h->plugin.Create(h->module.Factory(), &h->host, error)) return false;
+  h->catalog = BuildCatalog(h->plugin);
+  h->presets = h->plugin.ProgramNames();
+  return true;
+}
 
-  const std::vector<CatalogParam> catalog = BuildCatalog(plugin);
-  const std::vector<std::string> presets = plugin.ProgramNames();
-  if (o.listPresets || o.listParams) {
-    if (o.listParams) PrintParams(catalog);
-    if (o.listParams && o.listPresets) std::printf("\n");
-    if (o.listPresets) PrintPresets(presets);
-    return 0;
-  }
-
-  // Everything typed is checked before the file is created.
-  int presetIndex = -1;
-  if (!o.preset.empty() && !ResolvePreset(presets, o.preset, &presetIndex, error)) return 1;
-  std::vector<ResolvedParam> settings;
-  auto toNormalized = [&](uint32_t id, double plain) { return plugin.controller->plainParamToNormalized(id, plain); };
-  for (const ParamSetting& s : o.params) {
+bool ResolveStart(const RenderOptions& o, PluginHost& h, StartSettings* s, std::string* error) {
+  if (!o.preset.empty() && !ResolvePreset(h.presets, o.preset, &s->presetIndex, error)) return false;
+  auto toNormalized = [&](uint32_t id, double plain) { return h.plugin.controller->plainParamToNormalized(id, plain); };
+  for (const ParamSetting& setting : o.params) {
     ResolvedParam r;
-    if (!ResolveParam(catalog, s, toNormalized, &r, error)) return 1;
-    settings.push_back(r);
+    if (!ResolveParam(h.catalog, setting, toNormalized, &r, error)) return false;
+    s->params.push_back(r);
   }
+  return true;
+}
 
+// Buses, set-up, activation: the plug-in ready for its first block.
+bool StartProcessing(const RenderOptions& o, HostedPlugin& plugin, std::string* error) {
   const int sampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
   if (plugin.processor->canProcessSampleSize(sampleSize) != sb::kResultOk) {
     *error = "the plug-in cannot process " + std::to_string(o.precision) + "-bit samples";
-    return 1;
+    return false;
   }
   sv::SpeakerArrangement stereo = sv::SpeakerArr::kStereo;
   plugin.processor->setBusArrangements(nullptr, 0, &stereo, 1);
@@ -169,65 +185,93 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
     plugin.component->activateBus(sv::kEvent, sv::kInput, 0, true);
   if (!plugin.Setup(o.sampleRate, o.blockSize, sampleSize, sv::kOffline)) {
     *error = "the plug-in refused the processing set-up";
-    return 1;
+    return false;
   }
   if (!plugin.SetActive(true)) {
     *error = "the plug-in refused activation";
-    return 1;
+    return false;
   }
   plugin.processor->setProcessing(true);
+  return true;
+}
 
-  const int64_t total = static_cast<int64_t>(std::llround(o.seconds * o.sampleRate));
-  AudioWriter writer;
-  if (!writer.Open(o.output, o.fileType, o.format, static_cast<int>(o.sampleRate), 2, total, error)) return 1;
-
-  const size_t block = static_cast<size_t>(o.blockSize);
-  std::vector<double> left64(block), right64(block);
-  std::vector<float> left32(block), right32(block);
-  double* ch64[2] = {left64.data(), right64.data()};
-  float* ch32[2] = {left32.data(), right32.data()};
-  sv::AudioBusBuffers out;
-  out.numChannels = 2;
-  if (o.precision == 64) out.channelBuffers64 = ch64; else out.channelBuffers32 = ch32;
-  // Frames are written in large pieces by a second thread while the next
-  // ones render.
-  FramePipe pipe(&writer, o.precision, block);
-
-  HostParamChanges changes;
-  HostEventList events;
-  sv::ProcessContext context{};
-  sv::ProcessData data;
-  data.processMode = sv::kOffline;
-  data.symbolicSampleSize = sampleSize;
-  data.numInputs = 0;
-  data.numOutputs = 1;
-  data.outputs = &out;
-  data.inputParameterChanges = &changes;
-  data.inputEvents = &events;
-  data.processContext = &context;
-
-  // The preset, then the parameters, reach the plug-in as a DAW sends them:
-  // parameter changes of a processing call without samples, before the
-  // first block, mirrored to the controller.
-  if (presetIndex >= 0 && presets.size() > 1) {
-    const double x = static_cast<double>(presetIndex) / static_cast<double>(presets.size() - 1);
-    changes.Add(0x70727374, 0, x);  // 'prst'
-    plugin.controller->setParamNormalized(0x70727374, x);
+// The processing call as the renderer makes it: one stereo output of the
+// chosen precision, a parameter-change list and the transport.
+class BlockProcessor {
+ public:
+  BlockProcessor(const RenderOptions& o, HostedPlugin& plugin)
+      : o_(o), plugin_(plugin), left64_(Size(o)), right64_(Size(o)), left32_(Size(o)), right32_(Size(o)) {
+    ch64_[0] = left64_.data();
+    ch64_[1] = right64_.data();
+    ch32_[0] = left32_.data();
+    ch32_[1] = right32_.data();
+    out_.numChannels = 2;
+    if (o.precision == 64) out_.channelBuffers64 = ch64_; else out_.channelBuffers32 = ch32_;
+    data_.processMode = sv::kOffline;
+    data_.symbolicSampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
+    data_.numInputs = 0;
+    data_.numOutputs = 1;
+    data_.outputs = &out_;
+    data_.inputParameterChanges = &changes_;
+    data_.inputEvents = &events_;
+    data_.processContext = &context_;
   }
-  for (const ResolvedParam& r : settings) {
+
+  HostParamChanges& Changes() { return changes_; }
+  // Runs one call of n frames at a project position; the changes are
+  // cleared afterwards.
+  bool Process(int64_t position, int n) {
+    FillContext(&context_, o_, position);
+    data_.numSamples = n;
+    const bool ok = plugin_.processor->process(data_) == sb::kResultOk;
+    changes_.Clear();
+    return ok;
+  }
+  double* const* Channels64() { return ch64_; }
+  float* const* Channels32() { return ch32_; }
+
+ private:
+  static size_t Size(const RenderOptions& o) { return static_cast<size_t>(o.blockSize); }
+
+  const RenderOptions& o_;
+  HostedPlugin& plugin_;
+  std::vector<double> left64_, right64_;
+  std::vector<float> left32_, right32_;
+  double* ch64_[2] = {};
+  float* ch32_[2] = {};
+  sv::AudioBusBuffers out_{};
+  HostParamChanges changes_;
+  HostEventList events_;
+  sv::ProcessContext context_{};
+  sv::ProcessData data_{};
+};
+
+// The preset, then the parameters, reach the plug-in as a DAW sends them:
+// parameter changes of a processing call without samples, before the first
+// block, mirrored to the controller.
+bool ApplyStart(const StartSettings& s, PluginHost& h, BlockProcessor& proc, std::string* error) {
+  HostParamChanges& changes = proc.Changes();
+  if (s.presetIndex >= 0 && h.presets.size() > 1) {
+    const double x = static_cast<double>(s.presetIndex) / static_cast<double>(h.presets.size() - 1);
+    changes.Add(kPresetParamId, 0, x);
+    h.plugin.controller->setParamNormalized(kPresetParamId, x);
+  }
+  for (const ResolvedParam& r : s.params) {
     changes.Add(r.id, 0, r.normalized);
-    plugin.controller->setParamNormalized(r.id, r.normalized);
+    h.plugin.controller->setParamNormalized(r.id, r.normalized);
   }
-  FillContext(&context, o, 0);
-  data.numSamples = 0;
-  if (plugin.processor->process(data) != sb::kResultOk) {
+  if (!proc.Process(0, 0)) {
     *error = "the plug-in failed to take the parameters";
-    return 1;
+    return false;
   }
-  changes.Clear();
+  return true;
+}
 
+// Renders every frame into the pipe; returns the exit code.
+int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, FramePipe& pipe, std::string* error) {
   signal(SIGINT, OnInterrupt);
   signal(SIGTERM, OnInterrupt);
+  const int64_t block = o.blockSize;
   ProgressBar progress(total, o.progress && o.seconds * o.sampleRate > 30.0 * 48000.0);
   for (int64_t done = 0; done < total;) {
     if (gInterrupted) {
@@ -235,31 +279,65 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
       *error = "interrupted; no file written";
       return 130;
     }
-    const int n = static_cast<int>(total - done < static_cast<int64_t>(block) ? total - done : block);
-    FillContext(&context, o, done);
-    data.numSamples = n;
-    if (plugin.processor->process(data) != sb::kResultOk) {
+    const int n = static_cast<int>(total - done < block ? total - done : block);
+    if (!proc.Process(done, n)) {
       progress.Finish();
       *error = "the plug-in failed to process a block";
       return 1;
     }
-    if (!pipe.Append(ch64, ch32, n, error)) {
+    if (!pipe.Append(proc.Channels64(), proc.Channels32(), n, error)) {
       progress.Finish();
       return 1;
     }
     done += n;
     progress.Update(done);
   }
-  if (!pipe.Finish(error)) return 1;
   progress.Finish();
+  return 0;
+}
+
+// Waits for the writer, stops the plug-in and puts the file in place.
+int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, FramePipe& pipe, AudioWriter& writer,
+                 std::string* error) {
+  if (!pipe.Finish(error)) return 1;
   plugin.processor->setProcessing(false);
   plugin.SetActive(false);
   if (!writer.Commit(error)) return 1;
-
-  const char* bits = o.format == SampleFormat::kPcm16 ? "16-bit" : o.format == SampleFormat::kPcm24 ? "24-bit" : "32-bit float";
+  const char* bits = o.format == SampleFormat::kPcm16   ? "16-bit"
+                     : o.format == SampleFormat::kPcm24 ? "24-bit"
+                                                        : "32-bit float";
   std::printf("Wrote %s: %.3f s, %d Hz, stereo, %s %s\n", o.output.c_str(), static_cast<double>(total) / o.sampleRate,
               static_cast<int>(o.sampleRate), bits, o.fileType == FileType::kFlac ? "FLAC" : "WAV");
   return 0;
+}
+
+}  // namespace
+
+int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
+  PluginHost h;
+  if (!LoadPlugin(o, argv0, &h, error)) return 1;
+  if (o.listPresets || o.listParams) {
+    if (o.listParams) PrintParams(h.catalog);
+    if (o.listParams && o.listPresets) std::printf("\n");
+    if (o.listPresets) PrintPresets(h.presets);
+    return 0;
+  }
+  // Everything typed is checked before the file is created.
+  StartSettings start;
+  if (!ResolveStart(o, h, &start, error)) return 1;
+  if (!StartProcessing(o, h.plugin, error)) return 1;
+
+  const int64_t total = static_cast<int64_t>(std::llround(o.seconds * o.sampleRate));
+  AudioWriter writer;
+  if (!writer.Open(o.output, o.fileType, o.format, static_cast<int>(o.sampleRate), 2, total, error)) return 1;
+  BlockProcessor proc(o, h.plugin);
+  // Frames are written in large pieces by a second thread while the next
+  // ones render.
+  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize));
+  if (!ApplyStart(start, h, proc, error)) return 1;
+  const int code = RenderLoop(o, total, proc, pipe, error);
+  if (code != 0) return code;
+  return FinishRender(o, total, h.plugin, pipe, writer, error);
 }
 
 }  // namespace selvarin
