@@ -111,3 +111,33 @@ TEST(RenderOptionsTest, EachBadOptionGetsOneLineNamingTheProblem) {
 
 }  // namespace
 }  // namespace selvarin
+
+namespace selvarin {
+namespace {
+
+TEST(RenderOptionsTest, HexadecimalNumbersAndDurationsUnderOneFrameAreRefused) {
+  double v = 0.0;
+  for (const char* hex : {"0x10", "0X1p3", "-0x2", "1x"}) EXPECT_FALSE(ParseNumber(hex, &v)) << hex;
+  EXPECT_TRUE(ParseNumber("1e3", &v));
+  EXPECT_EQ(v, 1000.0);
+  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+      {{"-o", "x.wav", "-d", "0x10"}, "bad duration '0x10'"},
+      {{"-o", "x.wav", "-r", "0xBB80"}, "bad sample rate '0xBB80'"},
+      {{"-o", "x.wav", "--tempo", "0x78"}, "bad tempo"},
+      {{"-o", "x.wav", "-d", "0.00001"}, "shorter than one frame at 48000 Hz"},
+      {{"-o", "x.wav", "-d", "0.0004", "-r", "1000"}, "shorter than one frame at 1000 Hz"},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"selvarin-render"};
+    argv.insert(argv.end(), c.first.begin(), c.first.end());
+    RenderOptions o;
+    std::string error;
+    EXPECT_EQ(ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), &o, &error), ParseResult::kError)
+        << c.second;
+    EXPECT_NE(error.find(c.second), std::string::npos) << error;
+  }
+  EXPECT_EQ(Parse({"-o", "x.wav", "-d", "0.001", "-r", "1000"}).result, ParseResult::kRun);  // exactly one frame
+}
+
+}  // namespace
+}  // namespace selvarin

@@ -26,6 +26,8 @@ class FramePipe {
   bool Append(double* const* ch64, float* const* ch32, int n, std::string* error);
   // Writes what is pending and waits for the writer; false on a failure.
   bool Finish(std::string* error);
+  // Whether the output is written in place (no file to clean up).
+  bool InPlace() const { return writer_->InPlace(); }
 
  private:
   struct Buffer {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,6 +36,8 @@ bool ParseInt(const std::string& text, int lo, int hi, int* out) {
 
 bool ParseNumber(const std::string& text, double* value) {
   if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  // strtod also reads hexadecimal ("0x1A", "0x1p3"), which nobody means here.
+  if (text.find_first_of("xX") != std::string::npos) return false;
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
   if (!end || *end != '\0' || !std::isfinite(v)) return false;
@@ -71,7 +74,8 @@ const char* RenderUsage() {
          "Renders the Selvarin VST3 instrument to a WAV or FLAC file, loading the plug-in\n"
          "bundle the way a host does.\n"
          "\n"
-         "  -o, --output FILE        output file (.wav or .flac)\n"
+         "  -o, --output FILE        output file (.wav or .flac); a device or FIFO is\n"
+         "                           written in place, - writes to standard output\n"
          "  -d, --duration TIME      length: seconds (2.5), m:ss or h:mm:ss; default 10\n"
          "  -r, --rate HZ            sample rate, 1000 to 1200000; default 48000\n"
          "  -b, --bits 16|24|32      sample format; 32 is 32-bit float (WAV only); default 24\n"
@@ -231,6 +235,11 @@ bool Complete(ParseState* s, std::string* error) {
     o.fileType = FileType::kWav;
   }
   if (o.listPresets || o.listParams) return true;
+  if (std::llround(o.seconds * o.sampleRate) < 1) {
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%.0f", o.sampleRate);
+    return Fail(error, "the duration is shorter than one frame at " + std::string(rate) + " Hz");
+  }
   if (o.output.empty()) return Fail(error, "no output file (use -o FILE.wav or -o FILE.flac)");
   if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32)
     return Fail(error, "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)");

@@ -41,7 +41,7 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
 // anything else, negative or not finite.
 bool ParseDuration(const std::string& text, double* seconds);
 
-// Parses a whole string as a finite number.
+// Parses a whole string as a finite decimal number (no hexadecimal).
 bool ParseNumber(const std::string& text, double* value);
 
 const char* RenderUsage();

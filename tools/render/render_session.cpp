@@ -269,14 +269,12 @@ bool ApplyStart(const StartSettings& s, PluginHost& h, BlockProcessor& proc, std
 
 // Renders every frame into the pipe; returns the exit code.
 int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, FramePipe& pipe, std::string* error) {
-  signal(SIGINT, OnInterrupt);
-  signal(SIGTERM, OnInterrupt);
   const int64_t block = o.blockSize;
   ProgressBar progress(total, o.progress && o.seconds * o.sampleRate > 30.0 * 48000.0);
   for (int64_t done = 0; done < total;) {
     if (gInterrupted) {
       progress.Finish();
-      *error = "interrupted; no file written";
+      *error = pipe.InPlace() ? "interrupted" : "interrupted; no file written";
       return 130;
     }
     const int n = static_cast<int>(total - done < block ? total - done : block);
@@ -296,19 +294,56 @@ int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, Fram
   return 0;
 }
 
+// "Volume" is linear in decibels: 0.64 % of its 64 dB span per percent,
+// each 6 dB a doubling, so about 0.642 dB per percent.
+constexpr double kVolumeDbPerPercent = 0.64 * 6.020599913279624 / 6.0;
+
+// Integer formats cannot hold samples beyond full scale: say how many were
+// clipped and which volume would avoid it.
+void WarnAboutClipping(const AudioWriter& writer, double volumePercent) {
+  if (writer.ClippedSamples() == 0) return;
+  const double overDb = 20.0 * std::log10(writer.Peak());
+  std::fprintf(stderr, "selvarin-render: warning: %lld samples clipped (peak %.3f, %.1f dB over full scale)",
+               writer.ClippedSamples(), writer.Peak(), overDb);
+  if (volumePercent >= 0.0) {
+    double suggested = std::floor(volumePercent - overDb / kVolumeDbPerPercent);
+    if (suggested < 0.0) suggested = 0.0;
+    std::fprintf(stderr, "; \"Volume\" %.0f %% or lower avoids it (or use --bits 32)", suggested);
+  }
+  std::fprintf(stderr, "\n");
+}
+
 // Waits for the writer, stops the plug-in and puts the file in place.
 int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, FramePipe& pipe, AudioWriter& writer,
-                 std::string* error) {
+                 double volumePercent, std::string* error) {
   if (!pipe.Finish(error)) return 1;
   plugin.processor->setProcessing(false);
   plugin.SetActive(false);
   if (!writer.Commit(error)) return 1;
+  WarnAboutClipping(writer, volumePercent);
   const char* bits = o.format == SampleFormat::kPcm16   ? "16-bit"
                      : o.format == SampleFormat::kPcm24 ? "24-bit"
                                                         : "32-bit float";
-  std::printf("Wrote %s: %.3f s, %d Hz, stereo, %s %s\n", o.output.c_str(), static_cast<double>(total) / o.sampleRate,
-              static_cast<int>(o.sampleRate), bits, o.fileType == FileType::kFlac ? "FLAC" : "WAV");
+  // The summary goes where it does not mix with the samples.
+  std::fprintf(writer.ToStandardOutput() ? stderr : stdout, "Wrote %s: %.3f s, %d Hz, stereo, %s %s\n",
+               writer.ToStandardOutput() ? "standard output" : o.output.c_str(),
+               static_cast<double>(total) / o.sampleRate, static_cast<int>(o.sampleRate), bits,
+               o.fileType == FileType::kFlac ? "FLAC" : "WAV");
   return 0;
+}
+
+// The plain value of "Volume" the controller holds, or -1 if it has none.
+double VolumePercent(PluginHost& h) {
+  for (const CatalogParam& p : h.catalog)
+    if (p.title == "Volume")
+      return h.plugin.controller->normalizedParamToPlain(p.id, h.plugin.controller->getParamNormalized(p.id));
+  return -1.0;
+}
+
+void CatchInterruptions() {
+  signal(SIGINT, OnInterrupt);
+  signal(SIGTERM, OnInterrupt);
+  signal(SIGHUP, OnInterrupt);
 }
 
 }  // namespace
@@ -322,14 +357,21 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
     if (o.listPresets) PrintPresets(h.presets);
     return 0;
   }
-  // Everything typed is checked before the file is created.
+  // Everything typed, and the output, is checked before rendering starts.
   StartSettings start;
   if (!ResolveStart(o, h, &start, error)) return 1;
-  if (!StartProcessing(o, h.plugin, error)) return 1;
-
+  CatchInterruptions();
   const int64_t total = static_cast<int64_t>(std::llround(o.seconds * o.sampleRate));
   AudioWriter writer;
-  if (!writer.Open(o.output, o.fileType, o.format, static_cast<int>(o.sampleRate), 2, total, error)) return 1;
+  WriterSettings ws;
+  ws.path = o.output;
+  ws.type = o.fileType;
+  ws.format = o.format;
+  ws.sampleRate = static_cast<int>(o.sampleRate);
+  ws.frames = total;
+  if (!writer.Open(ws, error)) return 1;
+  if (!StartProcessing(o, h.plugin, error)) return 1;
+
   BlockProcessor proc(o, h.plugin);
   // Frames are written in large pieces by a second thread while the next
   // ones render.
@@ -337,7 +379,7 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
   if (!ApplyStart(start, h, proc, error)) return 1;
   const int code = RenderLoop(o, total, proc, pipe, error);
   if (code != 0) return code;
-  return FinishRender(o, total, h.plugin, pipe, writer, error);
+  return FinishRender(o, total, h.plugin, pipe, writer, VolumePercent(h), error);
 }
 
 }  // namespace selvarin
