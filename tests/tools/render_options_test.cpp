@@ -84,7 +84,7 @@ TEST(RenderOptionsTest, EachBadOptionGetsOneLineNamingTheProblem) {
       {{"-o", "x.wav", "-r", "1200001"}, "bad sample rate"},
       {{"-o", "x.wav", "-r", "44100.5"}, "bad sample rate"},
       {{"-o", "x.wav", "-b", "8"}, "bad sample format '8'"},
-      {{"-o", "x.wav", "--format", "mp3"}, "bad file type 'mp3'"},
+      {{"-o", "x.wav", "--format", "aiff"}, "bad file type 'aiff'"},
       {{"-o", "x.flac", "-b", "32"}, "FLAC holds no 32-bit float"},
       {{"-o", "x.flac", "-r", "700000"}, "FLAC holds sample rates up to"},
       {{"-o", "x.wav", "-p", "Volume"}, "bad parameter setting 'Volume'"},

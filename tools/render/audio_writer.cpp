@@ -16,6 +16,25 @@ int Subtype(SampleFormat f) {
   return f == SampleFormat::kPcm16 ? SF_FORMAT_PCM_16 : f == SampleFormat::kPcm24 ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT;
 }
 
+int Subtype(FileType t, SampleFormat f) {
+  switch (t) {
+    case FileType::kOggVorbis: return SF_FORMAT_VORBIS;
+    case FileType::kOpus: return SF_FORMAT_OPUS;
+    case FileType::kMp3: return SF_FORMAT_MPEG_LAYER_III;
+    default: return Subtype(f);
+  }
+}
+
+int MajorFormat(FileType t, bool large) {
+  switch (t) {
+    case FileType::kFlac: return SF_FORMAT_FLAC;
+    case FileType::kOggVorbis:
+    case FileType::kOpus: return SF_FORMAT_OGG;
+    case FileType::kMp3: return SF_FORMAT_MPEG;
+    default: return large ? SF_FORMAT_RF64 : SF_FORMAT_WAV;
+  }
+}
+
 void Put16(std::string* s, uint32_t v) {
   s->push_back(static_cast<char>(v & 0xFF));
   s->push_back(static_cast<char>((v >> 8) & 0xFF));
@@ -127,8 +146,7 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
   // A WAV file holds at most 4 GB; longer renders become RF64.
   const long long bytes = settings.frames * settings.channels * BytesPerSample(settings.format);
   const bool large = bytes > 0xFFFFFFFFLL - (1 << 16);
-  info.format = (settings.type == FileType::kFlac ? SF_FORMAT_FLAC : large ? SF_FORMAT_RF64 : SF_FORMAT_WAV) |
-                Subtype(settings.format);
+  info.format = MajorFormat(settings.type, large) | Subtype(settings.type, settings.format);
   if (!sf_format_check(&info)) {
     *error = "libsndfile cannot write this combination of file type, sample format and rate";
     return false;
@@ -154,6 +172,19 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
     return false;
   }
   if (Clips()) sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  if (settings.quality >= 0.0) {
+    // libsndfile's compression level runs the other way: 0 is the best sound.
+    double level = 1.0 - settings.quality / 10.0;
+    if (!sf_command(file_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level)) {
+      *error = std::string("libsndfile cannot set the quality of ") + FileTypeName(settings.type) + " files";
+      Abort();
+      return false;
+    }
+  }
+  // Tags go in before the first samples; formats without them ignore them.
+  if (!settings.title.empty()) sf_set_string(file_, SF_STR_TITLE, settings.title.c_str());
+  if (!settings.comment.empty()) sf_set_string(file_, SF_STR_COMMENT, settings.comment.c_str());
+  sf_set_string(file_, SF_STR_SOFTWARE, "selvarin-render");
   return true;
 }
 

@@ -19,6 +19,9 @@ struct WriterSettings {
   int sampleRate = 48000;
   int channels = 2;
   long long frames = 0;  // the expected length: decides between WAV and RF64
+  double quality = -1.0;  // lossy formats: 0 (smallest) to 10 (best); -1: the encoder's default
+  std::string title;      // tags, where the format holds them
+  std::string comment;
 };
 
 class AudioWriter {
@@ -48,7 +51,7 @@ class AudioWriter {
 
  private:
   bool OpenTarget(std::string* error);
-  bool Clips() const { return settings_.format != SampleFormat::kFloat32; }
+  bool Clips() const { return !IsLossy(settings_.type) && settings_.format != SampleFormat::kFloat32; }
   template <typename T>
   void CountClips(const T* interleaved, long frames);
 

@@ -71,15 +71,19 @@ bool ParseDuration(const std::string& text, double* seconds) {
 
 const char* RenderUsage() {
   return "Usage: selvarin-render [options] -o FILE\n"
-         "Renders the Selvarin VST3 instrument to a WAV or FLAC file, loading the plug-in\n"
+         "Renders the Selvarin VST3 instrument to an audio file, loading the plug-in\n"
          "bundle the way a host does.\n"
          "\n"
-         "  -o, --output FILE        output file (.wav or .flac); a device or FIFO is\n"
-         "                           written in place, - writes to standard output\n"
-         "  -d, --duration TIME      length: seconds (2.5), m:ss or h:mm:ss; default 10\n"
+         "  -o, --output FILE        output file: .wav, .flac, .ogg (Vorbis), .opus or .mp3;\n"
+         "                           a device or FIFO is written in place, - writes to\n"
+         "                           standard output\n"
+         "  -d, --duration TIME      length: seconds (2.5), m:ss or h:mm:ss; default 10,\n"
+         "                           or the session's length\n"
          "  -r, --rate HZ            sample rate, 1000 to 1200000; default 48000\n"
          "  -b, --bits 16|24|32      sample format; 32 is 32-bit float (WAV only); default 24\n"
-         "      --format wav|flac    file type; default from the file name, else wav\n"
+         "      --format TYPE        wav, flac, ogg, opus or mp3; default from the file\n"
+         "                           name, else wav\n"
+         "  -q, --quality Q          Ogg Vorbis, Opus and MP3: 0 (smallest) to 10 (best)\n"
          "  -P, --preset N|NAME      factory preset by number (0-149) or by a unique\n"
          "                           case-insensitive part of its name\n"
          "  -p, --param NAME=VALUE   set a parameter by name or index to a plain value\n"
@@ -88,6 +92,12 @@ const char* RenderUsage() {
          "                           parameters named \"LFO1 Rate\" (and \"LFO2 Rate\"), a note\n"
          "                           value such as 1/4 sets the note-value one, a number\n"
          "                           the millisecond one\n"
+         "      --session FILE       timed changes, ramps and presets from a session file\n"
+         "                           (- reads standard input); see --session-help\n"
+         "      --session-help       the session format, with an example\n"
+         "      --dry-run            print the session as resolved, render nothing\n"
+         "      --fade-in TIME       fade the output in from silence over TIME\n"
+         "      --fade-out TIME      fade the output out to silence over TIME\n"
          "      --block N            block size, 1 to 65536; default 1024\n"
          "      --tempo BPM          host tempo, 1 to 999; default 120\n"
          "      --stopped            host transport stopped (default: playing)\n"
@@ -130,6 +140,7 @@ bool ApplyOutput(const std::string& v, ParseState* s, std::string* e) {
 bool ApplyDuration(const std::string& v, ParseState* s, std::string* e) {
   if (!ParseDuration(v, &s->o.seconds) || s->o.seconds <= 0.0 || s->o.seconds > kMaxSeconds)
     return Fail(e, "bad duration '" + v + "' (seconds, m:ss or h:mm:ss; more than 0, at most 24 hours)");
+  s->o.durationGiven = true;
   return true;
 }
 
@@ -150,9 +161,46 @@ bool ApplyBits(const std::string& v, ParseState* s, std::string* e) {
   return true;
 }
 
+// File types by name and by the extensions that imply them.
+struct FileTypeEntry {
+  const char* name;
+  FileType type;
+  const char* extensions[3];
+};
+const FileTypeEntry kFileTypes[] = {
+    {"wav", FileType::kWav, {".wav", ".wave", nullptr}},
+    {"flac", FileType::kFlac, {".flac", nullptr, nullptr}},
+    {"ogg", FileType::kOggVorbis, {".ogg", ".oga", nullptr}},
+    {"opus", FileType::kOpus, {".opus", nullptr, nullptr}},
+    {"mp3", FileType::kMp3, {".mp3", nullptr, nullptr}},
+};
+
 bool ApplyFormat(const std::string& v, ParseState* s, std::string* e) {
   s->formatName = Lower(v);
-  if (s->formatName != "wav" && s->formatName != "flac") return Fail(e, "bad file type '" + v + "' (wav or flac)");
+  for (const FileTypeEntry& t : kFileTypes)
+    if (s->formatName == t.name) return true;
+  return Fail(e, "bad file type '" + v + "' (wav, flac, ogg, opus or mp3)");
+}
+
+bool ApplySession(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the session file name is empty");
+  s->o.session = v;
+  return true;
+}
+
+bool ApplyFade(const std::string& v, double* seconds, const char* which, std::string* e) {
+  if (!ParseDuration(v, seconds) || *seconds <= 0.0 || *seconds > kMaxSeconds)
+    return Fail(e, std::string("bad ") + which + " '" + v + "' (seconds, m:ss or h:mm:ss; more than 0)");
+  return true;
+}
+bool ApplyFadeIn(const std::string& v, ParseState* s, std::string* e) { return ApplyFade(v, &s->o.fadeIn, "fade-in", e); }
+bool ApplyFadeOut(const std::string& v, ParseState* s, std::string* e) {
+  return ApplyFade(v, &s->o.fadeOut, "fade-out", e);
+}
+
+bool ApplyQuality(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseNumber(v, &s->o.quality) || s->o.quality < 0.0 || s->o.quality > 10.0)
+    return Fail(e, "bad quality '" + v + "' (0, the smallest file, to 10, the best sound)");
   return true;
 }
 
@@ -216,6 +264,11 @@ const OptionSpec kOptions[] = {
     {nullptr, "--list-presets", nullptr, SetFlag<&RenderOptions::listPresets, true>},
     {nullptr, "--list-params", nullptr, SetFlag<&RenderOptions::listParams, true>},
     {nullptr, "--no-progress", nullptr, SetFlag<&RenderOptions::progress, false>},
+    {nullptr, "--session", "a session file (or - for standard input)", ApplySession},
+    {nullptr, "--dry-run", nullptr, SetFlag<&RenderOptions::dryRun, true>},
+    {nullptr, "--fade-in", "a duration", ApplyFadeIn},
+    {nullptr, "--fade-out", "a duration", ApplyFadeOut},
+    {"-q", "--quality", "a quality from 0 to 10", ApplyQuality},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -224,31 +277,70 @@ const OptionSpec* FindOption(const std::string& name) {
   return nullptr;
 }
 
+FileType TypeFor(const ParseState& s) {
+  for (const FileTypeEntry& t : kFileTypes) {
+    if (!s.formatName.empty()) {
+      if (s.formatName == t.name) return t.type;
+      continue;
+    }
+    for (const char* ext : t.extensions)
+      if (ext && EndsWith(s.o.output, ext)) return t.type;
+  }
+  return FileType::kWav;
+}
+
+bool CheckLossy(const RenderOptions& o, std::string* error) {
+  const std::string name = FileTypeName(o.fileType);
+  if (o.formatGiven) return Fail(error, name + " files take --quality, not --bits");
+  const int rate = static_cast<int>(o.sampleRate);
+  if (o.fileType == FileType::kOpus && rate != 8000 && rate != 12000 && rate != 16000 && rate != 24000 &&
+      rate != 48000)
+    return Fail(error, "Opus holds sample rates of 8000, 12000, 16000, 24000 and 48000 Hz only");
+  if (o.fileType == FileType::kMp3) {
+    bool ok = false;
+    for (int r : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) ok = ok || r == rate;
+    if (!ok) return Fail(error, "MP3 holds sample rates from 8000 to 48000 Hz (such as 44100 or 48000) only");
+  }
+  return true;
+}
+
 // The choices that depend on several options, made once all are read.
 bool Complete(ParseState* s, std::string* error) {
   RenderOptions& o = s->o;
-  if (!s->formatName.empty()) {
-    o.fileType = s->formatName == "flac" ? FileType::kFlac : FileType::kWav;
-  } else if (EndsWith(o.output, ".flac")) {
-    o.fileType = FileType::kFlac;
-  } else {
-    o.fileType = FileType::kWav;
-  }
+  o.fileType = TypeFor(*s);
   if (o.listPresets || o.listParams) return true;
-  if (std::llround(o.seconds * o.sampleRate) < 1) {
+  if (o.durationGiven && std::llround(o.seconds * o.sampleRate) < 1) {
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.0f", o.sampleRate);
     return Fail(error, "the duration is shorter than one frame at " + std::string(rate) + " Hz");
   }
+  if (o.dryRun) return true;
   if (o.output.empty()) return Fail(error, "no output file (use -o FILE.wav or -o FILE.flac)");
   if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32)
     return Fail(error, "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)");
   if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate)
     return Fail(error, "FLAC holds sample rates up to 655350 Hz (use a WAV file)");
+  if (IsLossy(o.fileType)) return CheckLossy(o, error);
+  if (o.quality >= 0.0) return Fail(error, "--quality applies to Ogg Vorbis, Opus and MP3 files");
   return true;
 }
 
 }  // namespace
+
+bool IsLossy(FileType type) {
+  return type == FileType::kOggVorbis || type == FileType::kOpus || type == FileType::kMp3;
+}
+
+const char* FileTypeName(FileType type) {
+  switch (type) {
+    case FileType::kWav: return "WAV";
+    case FileType::kFlac: return "FLAC";
+    case FileType::kOggVorbis: return "Ogg Vorbis";
+    case FileType::kOpus: return "Opus";
+    case FileType::kMp3: return "MP3";
+  }
+  return "?";
+}
 
 ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error) {
   ParseState state;
@@ -267,6 +359,10 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
     if (arg == "-h" || arg == "--help") {
       *out = state.o;
       return ParseResult::kHelp;
+    }
+    if (arg == "--session-help") {
+      *out = state.o;
+      return ParseResult::kSessionHelp;
     }
     const OptionSpec* spec = FindOption(arg);
     if (!spec) {

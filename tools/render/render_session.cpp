@@ -12,9 +12,13 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "tools/render/audio_writer.h"
+#include "tools/render/block_processor.h"
 #include "tools/render/frame_pipe.h"
 #include "tools/render/param_resolve.h"
+#include "tools/render/output_fades.h"
 #include "tools/render/progress_bar.h"
+#include "tools/render/session_setup.h"
+#include "tools/render/timeline_player.h"
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/module_loader.h"
@@ -22,9 +26,6 @@
 namespace selvarin {
 
 namespace {
-
-// The program-change parameter ('prst') of the plug-in's preset list.
-constexpr sv::ParamID kPresetParamId = 0x70727374;
 
 volatile sig_atomic_t gInterrupted = 0;
 
@@ -99,22 +100,6 @@ void PrintPresets(const std::vector<std::string>& names) {
   for (size_t i = 0; i < names.size(); ++i) std::printf("%3zu  %s\n", i, names[i].c_str());
 }
 
-// The host's transport at a project position: 4/4, tempo, playing or not.
-void FillContext(sv::ProcessContext* c, const RenderOptions& o, int64_t position) {
-  *c = sv::ProcessContext{};
-  c->state = sv::ProcessContext::kTempoValid | sv::ProcessContext::kTimeSigValid |
-             sv::ProcessContext::kProjectTimeMusicValid | sv::ProcessContext::kBarPositionValid |
-             sv::ProcessContext::kContTimeValid | (o.playing ? sv::ProcessContext::kPlaying : 0);
-  c->sampleRate = o.sampleRate;
-  c->projectTimeSamples = position;
-  c->continousTimeSamples = position;
-  c->projectTimeMusic = static_cast<double>(position) / o.sampleRate * o.tempo / 60.0;
-  c->barPositionMusic = std::floor(c->projectTimeMusic / 4.0) * 4.0;
-  c->tempo = o.tempo;
-  c->timeSigNumerator = 4;
-  c->timeSigDenominator = 4;
-}
-
 }  // namespace
 
 std::string FindBundle(const char* argv0) {
@@ -171,81 +156,6 @@ bool ResolveStart(const RenderOptions& o, PluginHost& h, StartSettings* s, std::
   return true;
 }
 
-// Buses, set-up, activation: the plug-in ready for its first block.
-bool StartProcessing(const RenderOptions& o, HostedPlugin& plugin, std::string* error) {
-  const int sampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
-  if (plugin.processor->canProcessSampleSize(sampleSize) != sb::kResultOk) {
-    *error = "the plug-in cannot process " + std::to_string(o.precision) + "-bit samples";
-    return false;
-  }
-  sv::SpeakerArrangement stereo = sv::SpeakerArr::kStereo;
-  plugin.processor->setBusArrangements(nullptr, 0, &stereo, 1);
-  plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true);
-  if (plugin.component->getBusCount(sv::kEvent, sv::kInput) > 0)
-    plugin.component->activateBus(sv::kEvent, sv::kInput, 0, true);
-  if (!plugin.Setup(o.sampleRate, o.blockSize, sampleSize, sv::kOffline)) {
-    *error = "the plug-in refused the processing set-up";
-    return false;
-  }
-  if (!plugin.SetActive(true)) {
-    *error = "the plug-in refused activation";
-    return false;
-  }
-  plugin.processor->setProcessing(true);
-  return true;
-}
-
-// The processing call as the renderer makes it: one stereo output of the
-// chosen precision, a parameter-change list and the transport.
-class BlockProcessor {
- public:
-  BlockProcessor(const RenderOptions& o, HostedPlugin& plugin)
-      : o_(o), plugin_(plugin), left64_(Size(o)), right64_(Size(o)), left32_(Size(o)), right32_(Size(o)) {
-    ch64_[0] = left64_.data();
-    ch64_[1] = right64_.data();
-    ch32_[0] = left32_.data();
-    ch32_[1] = right32_.data();
-    out_.numChannels = 2;
-    if (o.precision == 64) out_.channelBuffers64 = ch64_; else out_.channelBuffers32 = ch32_;
-    data_.processMode = sv::kOffline;
-    data_.symbolicSampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
-    data_.numInputs = 0;
-    data_.numOutputs = 1;
-    data_.outputs = &out_;
-    data_.inputParameterChanges = &changes_;
-    data_.inputEvents = &events_;
-    data_.processContext = &context_;
-  }
-
-  HostParamChanges& Changes() { return changes_; }
-  // Runs one call of n frames at a project position; the changes are
-  // cleared afterwards.
-  bool Process(int64_t position, int n) {
-    FillContext(&context_, o_, position);
-    data_.numSamples = n;
-    const bool ok = plugin_.processor->process(data_) == sb::kResultOk;
-    changes_.Clear();
-    return ok;
-  }
-  double* const* Channels64() { return ch64_; }
-  float* const* Channels32() { return ch32_; }
-
- private:
-  static size_t Size(const RenderOptions& o) { return static_cast<size_t>(o.blockSize); }
-
-  const RenderOptions& o_;
-  HostedPlugin& plugin_;
-  std::vector<double> left64_, right64_;
-  std::vector<float> left32_, right32_;
-  double* ch64_[2] = {};
-  float* ch32_[2] = {};
-  sv::AudioBusBuffers out_{};
-  HostParamChanges changes_;
-  HostEventList events_;
-  sv::ProcessContext context_{};
-  sv::ProcessData data_{};
-};
-
 // The preset, then the parameters, reach the plug-in as a DAW sends them:
 // parameter changes of a processing call without samples, before the first
 // block, mirrored to the controller.
@@ -267,10 +177,12 @@ bool ApplyStart(const StartSettings& s, PluginHost& h, BlockProcessor& proc, std
   return true;
 }
 
-// Renders every frame into the pipe; returns the exit code.
-int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, FramePipe& pipe, std::string* error) {
+// Renders every frame into the pipe, with the timeline's changes and the
+// output fades; returns the exit code.
+int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, TimelinePlayer& player,
+               const OutputFades& fades, FramePipe& pipe, std::string* error) {
   const int64_t block = o.blockSize;
-  ProgressBar progress(total, o.progress && o.seconds * o.sampleRate > 30.0 * 48000.0);
+  ProgressBar progress(total, o.progress && static_cast<double>(total) > 30.0 * 48000.0);
   for (int64_t done = 0; done < total;) {
     if (gInterrupted) {
       progress.Finish();
@@ -278,11 +190,13 @@ int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, Fram
       return 130;
     }
     const int n = static_cast<int>(total - done < block ? total - done : block);
+    player.FillBlock(done, n, &proc.Changes());
     if (!proc.Process(done, n)) {
       progress.Finish();
       *error = "the plug-in failed to process a block";
       return 1;
     }
+    if (o.precision == 64) fades.Apply(proc.Channels64(), done, n); else fades.Apply(proc.Channels32(), done, n);
     if (!pipe.Append(proc.Channels64(), proc.Channels32(), n, error)) {
       progress.Finish();
       return 1;
@@ -325,18 +239,20 @@ int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, Fr
                      : o.format == SampleFormat::kPcm24 ? "24-bit"
                                                         : "32-bit float";
   // The summary goes where it does not mix with the samples.
-  std::fprintf(writer.ToStandardOutput() ? stderr : stdout, "Wrote %s: %.3f s, %d Hz, stereo, %s %s\n",
+  std::fprintf(writer.ToStandardOutput() ? stderr : stdout, "Wrote %s: %.3f s, %d Hz, stereo, %s%s%s\n",
                writer.ToStandardOutput() ? "standard output" : o.output.c_str(),
-               static_cast<double>(total) / o.sampleRate, static_cast<int>(o.sampleRate), bits,
-               o.fileType == FileType::kFlac ? "FLAC" : "WAV");
+               static_cast<double>(total) / o.sampleRate, static_cast<int>(o.sampleRate),
+               IsLossy(o.fileType) ? "" : bits, IsLossy(o.fileType) ? "" : " ", FileTypeName(o.fileType));
   return 0;
 }
 
-// The plain value of "Volume" the controller holds, or -1 if it has none.
-double VolumePercent(PluginHost& h) {
-  for (const CatalogParam& p : h.catalog)
-    if (p.title == "Volume")
-      return h.plugin.controller->normalizedParamToPlain(p.id, h.plugin.controller->getParamNormalized(p.id));
+// The highest "Volume" of the render, or -1 if the plug-in has none.
+double HighestVolume(const PluginHost& h, const Timeline& timeline) {
+  for (const CatalogParam& p : h.catalog) {
+    if (p.title != "Volume") continue;
+    auto it = timeline.highest.find(p.id);
+    return it != timeline.highest.end() ? it->second : -1.0;
+  }
   return -1.0;
 }
 
@@ -344,6 +260,26 @@ void CatchInterruptions() {
   signal(SIGINT, OnInterrupt);
   signal(SIGTERM, OnInterrupt);
   signal(SIGHUP, OnInterrupt);
+}
+
+std::string Stem(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// Title and comment tags: the session's title (else the file name), the
+// preset the render starts from and the session file.
+void Tag(const RenderOptions& o, const PluginHost& h, const StartSettings& start, const Timeline& timeline,
+         WriterSettings* ws) {
+  ws->title = !timeline.title.empty() ? timeline.title : o.output == "-" ? "Selvarin" : Stem(o.output);
+  int preset = start.presetIndex;
+  for (const TimelineEvent& e : timeline.events)
+    if (preset < 0 && e.kind == SessionLineKind::kPreset && e.startFrame == 0) preset = e.presetIndex;
+  ws->comment = "Selvarin, preset ";
+  ws->comment += preset >= 0 ? "\"" + h.presets[static_cast<size_t>(preset)] + "\"" : std::string("none (default values)");
+  if (!o.session.empty()) ws->comment += ", session " + (o.session == "-" ? std::string("from standard input") : o.session);
 }
 
 }  // namespace
@@ -357,11 +293,25 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
     if (o.listPresets) PrintPresets(h.presets);
     return 0;
   }
-  // Everything typed, and the output, is checked before rendering starts.
+  // Everything typed, the session and the output are checked before
+  // rendering starts.
   StartSettings start;
   if (!ResolveStart(o, h, &start, error)) return 1;
+  SessionHostView view;
+  view.factory = h.module.Factory();
+  view.hostContext = &h.host;
+  view.plugin = &h.plugin;
+  view.catalog = &h.catalog;
+  view.presets = &h.presets;
+  Timeline timeline;
+  if (!PrepareTimeline(o, view, start.presetIndex, start.params, &timeline, error)) return 1;
+  if (o.dryRun) {
+    std::fputs(FormatTimeline(timeline, MakeTimelinePlugin(o, view)).c_str(), stdout);
+    return 0;
+  }
+
   CatchInterruptions();
-  const int64_t total = static_cast<int64_t>(std::llround(o.seconds * o.sampleRate));
+  const int64_t total = std::llround(timeline.seconds * o.sampleRate);
   AudioWriter writer;
   WriterSettings ws;
   ws.path = o.output;
@@ -369,17 +319,23 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
   ws.format = o.format;
   ws.sampleRate = static_cast<int>(o.sampleRate);
   ws.frames = total;
+  ws.quality = o.quality;
+  Tag(o, h, start, timeline, &ws);
   if (!writer.Open(ws, error)) return 1;
   if (!StartProcessing(o, h.plugin, error)) return 1;
 
   BlockProcessor proc(o, h.plugin);
+  TimelinePlayer player(timeline, [&h](uint32_t id, double plain) {
+    return h.plugin.controller->plainParamToNormalized(id, plain);
+  }, static_cast<int>(h.presets.size()));
+  const OutputFades fades(total, std::llround(o.fadeIn * o.sampleRate), std::llround(o.fadeOut * o.sampleRate));
   // Frames are written in large pieces by a second thread while the next
   // ones render.
   FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize));
   if (!ApplyStart(start, h, proc, error)) return 1;
-  const int code = RenderLoop(o, total, proc, pipe, error);
+  const int code = RenderLoop(o, total, proc, player, fades, pipe, error);
   if (code != 0) return code;
-  return FinishRender(o, total, h.plugin, pipe, writer, VolumePercent(h), error);
+  return FinishRender(o, total, h.plugin, pipe, writer, HighestVolume(h, timeline), error);
 }
 
 }  // namespace selvarin
