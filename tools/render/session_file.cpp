@@ -81,7 +81,8 @@ class LineReader {
     ev.line = number;
     bool range = false;
     // "1 = 10" sets parameter 1 at 0:00; "1 Binaural = 10" sets Binaural at 1 s.
-    const bool targetFollows = !rest.empty() && (rest[0] == '=' || rest.compare(0, 2, "->") == 0);
+    const bool index = word.find_first_not_of("0123456789") == std::string::npos;
+    const bool targetFollows = index && !rest.empty() && (rest[0] == '=' || rest.compare(0, 2, "->") == 0);
     if (LooksLikeTime(word) && !targetFollows) {
       const size_t dash = word.find('-');
       range = dash != std::string::npos;
