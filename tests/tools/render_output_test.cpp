@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -131,6 +132,60 @@ TEST_F(RenderOutputTest, ClippedIntegerSamplesAreCountedWithAVolumeThatAvoidsThe
   Audio a;
   ASSERT_TRUE(LoadAudio(Path("float.wav"), &a));
   EXPECT_GT(test::Peak(a.left), 1.9);
+}
+
+}  // namespace
+}  // namespace selvarin
+
+namespace selvarin {
+namespace {
+
+TEST_F(RenderOutputTest, FloatWavGetsAPeakChunkOnlyWhenAsked) {
+  const std::string plain = Path("plain.wav"), peak = Path("peak.wav");
+  ASSERT_EQ(RunRender("-d 0.2 -b 32 -o " + plain).code, 0);
+  ASSERT_EQ(RunRender("-d 0.2 -b 32 --peak-chunk -o " + peak).code, 0);
+  EXPECT_EQ(ReadAll(plain).substr(0, 512).find("PEAK"), std::string::npos);
+  EXPECT_NE(ReadAll(peak).substr(0, 512).find("PEAK"), std::string::npos);
+  Audio a, b;
+  ASSERT_TRUE(LoadAudio(plain, &a));
+  ASSERT_TRUE(LoadAudio(peak, &b));
+  EXPECT_EQ(a.left, b.left);  // the same samples either way
+  const CliResult r = RunRender("-d 0.2 -b 24 --peak-chunk -o " + Path("x.wav"));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.output.find("--peak-chunk applies to 32-bit float WAV files"), std::string::npos) << r.output;
+}
+
+TEST_F(RenderOutputTest, FlacLevelsTradeSizeAndAllDecodeToTheSameSamples) {
+  // A rich preset: two LFOs on a golden waveform.
+  std::vector<size_t> sizes;
+  std::vector<double> reference;
+  for (const char* level : {"0", "8"}) {
+    const std::string out = Path(level) + ".flac";
+    const CliResult r = RunRender("-P 3 -d 3 -b 24 --flac-level " + std::string(level) + " -o " + out);
+    ASSERT_EQ(r.code, 0) << r.output;
+    sizes.push_back(ReadAll(out).size());
+    Audio a;
+    ASSERT_TRUE(LoadAudio(out, &a));
+    if (reference.empty()) reference = a.left;
+    EXPECT_EQ(a.left, reference) << "lossless at every level";
+  }
+  EXPECT_LT(sizes[1], sizes[0]);
+  for (const std::string bad : {"-o x.flac --flac-level 9", "-o x.wav --flac-level 3"}) {
+    const CliResult r = RunRender(bad);
+    EXPECT_EQ(r.code, 2) << bad;
+  }
+}
+
+TEST_F(RenderOutputTest, SixtyFourBitProcessingWritesTheSameSoundAsThirtyTwo) {
+  ASSERT_EQ(RunRender("-p Fade=1 -d 1 -b 32 -o " + Path("p32.wav")).code, 0);
+  ASSERT_EQ(RunRender("-p Fade=1 -d 1 -b 32 --precision 64 -o " + Path("p64.wav")).code, 0);
+  Audio a, b;
+  ASSERT_TRUE(LoadAudio(Path("p32.wav"), &a));
+  ASSERT_TRUE(LoadAudio(Path("p64.wav"), &b));
+  ASSERT_EQ(a.left.size(), b.left.size());
+  double worst = 0.0;
+  for (size_t i = 0; i < a.left.size(); ++i) worst = std::fmax(worst, std::fabs(a.left[i] - b.left[i]));
+  EXPECT_LT(worst, 1e-6);  // float rounding of the same samples
 }
 
 }  // namespace

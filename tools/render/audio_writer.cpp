@@ -138,8 +138,6 @@ bool AudioWriter::OpenTarget(std::string* error) {
 bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
   Abort();
   settings_ = settings;
-  clipped_ = 0;
-  peak_ = 0.0;
   SF_INFO info{};
   info.samplerate = settings.sampleRate;
   info.channels = settings.channels;
@@ -172,6 +170,12 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
     return false;
   }
   if (Clips()) sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // libsndfile scans every float sample for the PEAK chunk unless told not to.
+  if (!settings.peakChunk) sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+  if (settings.flacLevel >= 0) {
+    double level = settings.flacLevel / 8.0;  // libsndfile maps 0..1 onto FLAC's levels 0..8
+    sf_command(file_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
+  }
   if (settings.quality >= 0.0) {
     // libsndfile's compression level runs the other way: 0 is the best sound.
     double level = 1.0 - settings.quality / 10.0;
@@ -188,34 +192,9 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
   return true;
 }
 
-template <typename T>
-void AudioWriter::CountClips(const T* interleaved, long frames) {
-  const long n = frames * settings_.channels;
-  long long clipped = 0;
-  double peak = peak_;
-  for (long i = 0; i < n; ++i) {
-    const double a = std::fabs(static_cast<double>(interleaved[i]));
-    clipped += a > 1.0;
-    peak = a > peak ? a : peak;
-  }
-  clipped_ += clipped;
-  peak_ = peak;
-}
-
 bool AudioWriter::WriteFloat(const float* interleaved, long frames, std::string* error) {
   if (!file_) return false;
-  if (Clips()) CountClips(interleaved, frames);
   if (sf_writef_float(file_, interleaved, frames) != frames) {
-    *error = "cannot write " + settings_.path + ": " + sf_strerror(file_);
-    return false;
-  }
-  return true;
-}
-
-bool AudioWriter::WriteDouble(const double* interleaved, long frames, std::string* error) {
-  if (!file_) return false;
-  if (Clips()) CountClips(interleaved, frames);
-  if (sf_writef_double(file_, interleaved, frames) != frames) {
     *error = "cannot write " + settings_.path + ": " + sf_strerror(file_);
     return false;
   }

@@ -20,6 +20,8 @@ struct WriterSettings {
   int channels = 2;
   long long frames = 0;  // the expected length: decides between WAV and RF64
   double quality = -1.0;  // lossy formats: 0 (smallest) to 10 (best); -1: the encoder's default
+  int flacLevel = -1;     // 0 to 8; -1: libsndfile's default
+  bool peakChunk = false;  // float WAV: the PEAK chunk, which costs a scan of every sample
   std::string title;      // tags, where the format holds them
   std::string comment;
 };
@@ -35,25 +37,20 @@ class AudioWriter {
   // when the output is a folder, its folder is missing or not writable.
   bool Open(const WriterSettings& settings, std::string* error);
   bool WriteFloat(const float* interleaved, long frames, std::string* error);
-  bool WriteDouble(const double* interleaved, long frames, std::string* error);
   // Closes the file and moves it to its final name.
   bool Commit(std::string* error);
   // Closes and deletes the file being written (an in-place output stays).
   void Abort();
 
-  // Samples beyond full scale in an integer format, which the file holds
-  // clipped, and the largest magnitude seen.
-  long long ClippedSamples() const { return clipped_; }
-  double Peak() const { return peak_; }
+  // Whether the format is an integer one, which holds samples beyond full
+  // scale clipped.
+  bool Clips() const { return !IsLossy(settings_.type) && settings_.format != SampleFormat::kFloat32; }
   bool ToStandardOutput() const { return settings_.path == "-"; }
   // Written straight into a device, FIFO or standard output.
   bool InPlace() const { return inPlace_; }
 
  private:
   bool OpenTarget(std::string* error);
-  bool Clips() const { return !IsLossy(settings_.type) && settings_.format != SampleFormat::kFloat32; }
-  template <typename T>
-  void CountClips(const T* interleaved, long frames);
 
   WriterSettings settings_;
   SNDFILE* file_ = nullptr;
@@ -61,8 +58,6 @@ class AudioWriter {
   bool closeFd_ = false;
   bool inPlace_ = false;
   std::string tempPath_;
-  long long clipped_ = 0;
-  double peak_ = 0.0;
 };
 
 }  // namespace selvarin

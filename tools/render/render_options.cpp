@@ -84,6 +84,9 @@ const char* RenderUsage() {
          "      --format TYPE        wav, flac, ogg, opus or mp3; default from the file\n"
          "                           name, else wav\n"
          "  -q, --quality Q          Ogg Vorbis, Opus and MP3: 0 (smallest) to 10 (best)\n"
+         "      --flac-level N       FLAC compression, 0 (fastest) to 8 (smallest); default 5\n"
+         "      --peak-chunk         32-bit float WAV: add a PEAK chunk (the peak of each\n"
+         "                           channel, which costs a scan of every sample)\n"
          "  -P, --preset N|NAME      factory preset by number (0-149) or by a unique\n"
          "                           case-insensitive part of its name\n"
          "  -p, --param NAME=VALUE   set a parameter by name or index to a plain value\n"
@@ -198,6 +201,11 @@ bool ApplyFadeOut(const std::string& v, ParseState* s, std::string* e) {
   return ApplyFade(v, &s->o.fadeOut, "fade-out", e);
 }
 
+bool ApplyFlacLevel(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseInt(v, 0, 8, &s->o.flacLevel)) return Fail(e, "bad FLAC level '" + v + "' (0, fastest, to 8, smallest)");
+  return true;
+}
+
 bool ApplyQuality(const std::string& v, ParseState* s, std::string* e) {
   if (!ParseNumber(v, &s->o.quality) || s->o.quality < 0.0 || s->o.quality > 10.0)
     return Fail(e, "bad quality '" + v + "' (0, the smallest file, to 10, the best sound)");
@@ -269,6 +277,8 @@ const OptionSpec kOptions[] = {
     {nullptr, "--fade-in", "a duration", ApplyFadeIn},
     {nullptr, "--fade-out", "a duration", ApplyFadeOut},
     {"-q", "--quality", "a quality from 0 to 10", ApplyQuality},
+    {nullptr, "--flac-level", "a level from 0 to 8", ApplyFlacLevel},
+    {nullptr, "--peak-chunk", nullptr, SetFlag<&RenderOptions::peakChunk, true>},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -320,6 +330,9 @@ bool Complete(ParseState* s, std::string* error) {
     return Fail(error, "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)");
   if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate)
     return Fail(error, "FLAC holds sample rates up to 655350 Hz (use a WAV file)");
+  if (o.flacLevel >= 0 && o.fileType != FileType::kFlac) return Fail(error, "--flac-level applies to FLAC files");
+  if (o.peakChunk && (o.fileType != FileType::kWav || o.format != SampleFormat::kFloat32))
+    return Fail(error, "--peak-chunk applies to 32-bit float WAV files");
   if (IsLossy(o.fileType)) return CheckLossy(o, error);
   if (o.quality >= 0.0) return Fail(error, "--quality applies to Ogg Vorbis, Opus and MP3 files");
   return true;

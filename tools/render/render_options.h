@@ -37,6 +37,8 @@ struct RenderOptions {
   double fadeIn = 0.0;         // seconds of output fade at the start
   double fadeOut = 0.0;        // and at the end
   double quality = -1.0;       // lossy formats: 0 (smallest) to 10 (best); -1: the encoder's default
+  int flacLevel = -1;          // FLAC compression 0 (fastest) to 8 (smallest); -1: libsndfile's default (5)
+  bool peakChunk = false;      // float WAV: add a PEAK chunk (a scan of every sample)
 };
 
 // Lossy formats take --quality instead of --bits.

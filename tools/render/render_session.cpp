@@ -214,11 +214,11 @@ constexpr double kVolumeDbPerPercent = 0.64 * 6.020599913279624 / 6.0;
 
 // Integer formats cannot hold samples beyond full scale: say how many were
 // clipped and which volume would avoid it.
-void WarnAboutClipping(const AudioWriter& writer, double volumePercent) {
-  if (writer.ClippedSamples() == 0) return;
-  const double overDb = 20.0 * std::log10(writer.Peak());
+void WarnAboutClipping(const FramePipe& pipe, double volumePercent) {
+  if (pipe.ClippedSamples() == 0) return;
+  const double overDb = 20.0 * std::log10(pipe.Peak());
   std::fprintf(stderr, "selvarin-render: warning: %lld samples clipped (peak %.3f, %.1f dB over full scale)",
-               writer.ClippedSamples(), writer.Peak(), overDb);
+               pipe.ClippedSamples(), pipe.Peak(), overDb);
   if (volumePercent >= 0.0) {
     double suggested = std::floor(volumePercent - overDb / kVolumeDbPerPercent);
     if (suggested < 0.0) suggested = 0.0;
@@ -234,7 +234,7 @@ int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, Fr
   plugin.processor->setProcessing(false);
   plugin.SetActive(false);
   if (!writer.Commit(error)) return 1;
-  WarnAboutClipping(writer, volumePercent);
+  WarnAboutClipping(pipe, volumePercent);
   const char* bits = o.format == SampleFormat::kPcm16   ? "16-bit"
                      : o.format == SampleFormat::kPcm24 ? "24-bit"
                                                         : "32-bit float";
@@ -320,6 +320,8 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
   ws.sampleRate = static_cast<int>(o.sampleRate);
   ws.frames = total;
   ws.quality = o.quality;
+  ws.flacLevel = o.flacLevel;
+  ws.peakChunk = o.peakChunk;
   Tag(o, h, start, timeline, &ws);
   if (!writer.Open(ws, error)) return 1;
   if (!StartProcessing(o, h.plugin, error)) return 1;
@@ -331,7 +333,7 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
   const OutputFades fades(total, std::llround(o.fadeIn * o.sampleRate), std::llround(o.fadeOut * o.sampleRate));
   // Frames are written in large pieces by a second thread while the next
   // ones render.
-  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize));
+  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize), writer.Clips());
   if (!ApplyStart(start, h, proc, error)) return 1;
   const int code = RenderLoop(o, total, proc, player, fades, pipe, error);
   if (code != 0) return code;

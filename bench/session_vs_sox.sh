@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Renders a 30-minute session with three ramps (the beat, the carrier
+# exponentially, the volume) at 48 kHz to a 32-bit float stereo WAV with
+# selvarin-render, and the same length of two sines (200 Hz left, 204 Hz
+# right) with sox. Prints both wall times and the ratio (target:
+# selvarin-render at least 3 x faster than sox), then what MP3 encoding
+# costs on top, and the render with its output discarded (/dev/null).
+#
+#   bench/session_vs_sox.sh [build-dir] [output-dir]
+#
+# The build directory defaults to build-bench; the output directory to a
+# fresh temporary one, deleted at the end (each WAV is about 690 MB).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-bench}
+outdir=${2:-}
+
+need=()
+command -v sox >/dev/null || need+=(sox)
+[ -x /usr/bin/time ] || need+=(time)
+if [ ${#need[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target selvarin-render -j"$(nproc)" >/dev/null
+render="$build/tools/selvarin-render"
+
+cleanup=""
+if [ -z "$outdir" ]; then
+  outdir=$(mktemp -d)
+  cleanup=$outdir
+fi
+mkdir -p "$outdir"
+stats=$(mktemp)
+trap 'rm -f "$stats"; [ -n "$cleanup" ] && rm -rf "$cleanup"' EXIT
+
+session="$outdir/bench.session"
+cat >"$session" <<'SESSION'
+0:00        Fade = 1
+0:00-20:00  Binaural -> 2.5
+5:00-25:00  Base Freq ->~ 120
+25:00-30:00 Volume -> 60
+length 30:00
+SESSION
+
+# Runs a command under GNU time; prints the wall time in seconds.
+seconds() {
+  /usr/bin/time -f "%e" -o "$stats" "$@" >/dev/null
+  cat "$stats"
+}
+# The smaller of two numbers.
+min() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
+
+# Each side runs twice, alternating, and keeps its faster run.
+best_sel="" best_sox="" best_null=""
+for round in 1 2; do
+  t=$(seconds "$render" --session "$session" -o "$outdir/selvarin.wav" -b 32 --no-progress)
+  echo "round $round: selvarin-render session  ${t} s"
+  best_sel=$(min "$t" "$best_sel")
+  t=$(seconds sox -n -r 48000 -b 32 -e floating-point -c 2 "$outdir/sox.wav" synth 1800 sine 200 sine 204)
+  echo "round $round: sox two sines            ${t} s"
+  best_sox=$(min "$t" "$best_sox")
+  t=$(seconds "$render" --session "$session" -o /dev/null -b 32 --no-progress)
+  echo "round $round: selvarin-render /dev/null ${t} s"
+  best_null=$(min "$t" "$best_null")
+done
+t_mp3=$(seconds "$render" --session "$session" -o "$outdir/selvarin.mp3" --no-progress)
+echo "selvarin-render session to MP3: ${t_mp3} s"
+
+echo
+awk -v s="$best_sel" -v x="$best_sox" -v n="$best_null" -v m="$t_mp3" 'BEGIN {
+  printf "selvarin-render (WAV): %.2f s; sox: %.2f s; with the output discarded: %.2f s\n", s, x, n
+  printf "ratio (sox time / selvarin-render time): %.2f x (target >= 3 x): %s\n", x / s, (x / s >= 3 ? "met" : "NOT met")
+  printf "ratio with the output discarded: %.2f x\n", x / n
+  printf "MP3 encoding: %.2f s in all, %.2f s more than the WAV render (%.1f x its time)\n", m, m - s, m / s
+}'
