@@ -1,6 +1,5 @@
 #include "tools/render/render_session.h"
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "tools/render/audio_writer.h"
 #include "tools/render/block_processor.h"
 #include "tools/render/frame_pipe.h"
+#include "tools/render/interruption.h"
 #include "tools/render/param_resolve.h"
 #include "tools/render/output_fades.h"
 #include "tools/render/progress_bar.h"
@@ -26,10 +26,6 @@
 namespace selvarin {
 
 namespace {
-
-volatile sig_atomic_t gInterrupted = 0;
-
-void OnInterrupt(int) { gInterrupted = 1; }
 
 bool Exists(const std::string& path) {
   struct stat st {};
@@ -184,7 +180,7 @@ int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, Time
   const int64_t block = o.blockSize;
   ProgressBar progress(total, o.progress && static_cast<double>(total) > 30.0 * 48000.0);
   for (int64_t done = 0; done < total;) {
-    if (gInterrupted) {
+    if (Interrupted()) {
       progress.Finish();
       *error = pipe.InPlace() ? "interrupted" : "interrupted; no file written";
       return 130;
@@ -254,12 +250,6 @@ double HighestVolume(const PluginHost& h, const Timeline& timeline) {
     return it != timeline.highest.end() ? it->second : -1.0;
   }
   return -1.0;
-}
-
-void CatchInterruptions() {
-  signal(SIGINT, OnInterrupt);
-  signal(SIGTERM, OnInterrupt);
-  signal(SIGHUP, OnInterrupt);
 }
 
 std::string Stem(const std::string& path) {
