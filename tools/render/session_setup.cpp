@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tools/render/block_processor.h"
+#include "tools/render/output_file.h"
 
 namespace selvarin {
 
@@ -19,7 +20,8 @@ bool ReadSessionText(const std::string& path, std::string* text, std::string* er
     s << std::cin.rdbuf();
   } else {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A folder opens as a stream too, but holds no text.
+    if (!in || KindOfPath(path) == PathKind::kDirectory) {
       *error = "cannot read the session file " + path;
       return false;
     }
