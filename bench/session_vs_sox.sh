@@ -12,32 +12,8 @@
 # fresh temporary one, deleted at the end (each WAV is about 690 MB).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build-bench}
-outdir=${2:-}
-
-need=()
-command -v sox >/dev/null || need+=(sox)
-[ -x /usr/bin/time ] || need+=(time)
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target selvarin-render -j"$(nproc)" >/dev/null
-render="$build/tools/selvarin-render"
-
-cleanup=""
-if [ -z "$outdir" ]; then
-  outdir=$(mktemp -d)
-  cleanup=$outdir
-fi
-mkdir -p "$outdir"
-stats=$(mktemp)
-trap 'rm -f "$stats"; [ -n "$cleanup" ] && rm -rf "$cleanup"' EXIT
+. bench/render_common.sh
+bench_setup "${1:-build-bench}" "${2:-}"
 
 session="$outdir/bench.session"
 cat >"$session" <<'SESSION'
@@ -53,21 +29,19 @@ seconds() {
   /usr/bin/time -f "%e" -o "$stats" "$@" >/dev/null
   cat "$stats"
 }
-# The smaller of two numbers.
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 
 # Each side runs twice, alternating, and keeps its faster run.
 best_sel="" best_sox="" best_null=""
 for round in 1 2; do
   t=$(seconds "$render" --session "$session" -o "$outdir/selvarin.wav" -b 32 --no-progress)
   echo "round $round: selvarin-render session  ${t} s"
-  best_sel=$(min "$t" "$best_sel")
+  best_sel=$(bench_min "$t" "$best_sel")
   t=$(seconds sox -n -r 48000 -b 32 -e floating-point -c 2 "$outdir/sox.wav" synth 1800 sine 200 sine 204)
   echo "round $round: sox two sines            ${t} s"
-  best_sox=$(min "$t" "$best_sox")
+  best_sox=$(bench_min "$t" "$best_sox")
   t=$(seconds "$render" --session "$session" -o /dev/null -b 32 --no-progress)
   echo "round $round: selvarin-render /dev/null ${t} s"
-  best_null=$(min "$t" "$best_null")
+  best_null=$(bench_min "$t" "$best_null")
 done
 t_mp3=$(seconds "$render" --session "$session" -o "$outdir/selvarin.mp3" --no-progress)
 echo "selvarin-render session to MP3: ${t_mp3} s"

@@ -8,23 +8,9 @@
 #   bench/writer_formats.sh [build-dir] [output-dir] [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build-bench}
-outdir=${2:-}
+. bench/render_common.sh
+bench_setup "${1:-build-bench}" "${2:-}"
 length=${3:-3600}
-
-[ -x /usr/bin/time ] || { echo "needs GNU time (apt-get install time)"; exit 1; }
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target selvarin-render -j"$(nproc)" >/dev/null
-render="$build/tools/selvarin-render"
-
-cleanup=""
-if [ -z "$outdir" ]; then
-  outdir=$(mktemp -d)
-  cleanup=$outdir
-fi
-mkdir -p "$outdir"
-stats=$(mktemp)
-trap 'rm -f "$stats"; [ -n "$cleanup" ] && rm -rf "$cleanup"' EXIT
 
 printf "%-28s %9s %9s %14s\n" "output" "wall s" "cpu s" "bytes"
 measure() {
@@ -35,8 +21,8 @@ measure() {
     /usr/bin/time -f "%e %U %S" -o "$stats" "$render" -d "$length" --no-progress -o "$file" "$@" >/dev/null
     read -r w u s <"$stats"
     c=$(awk -v u="$u" -v s="$s" 'BEGIN { print u + s }')
-    if [ -z "$best_w" ] || awk -v a="$w" -v b="$best_w" 'BEGIN { exit !(a < b) }'; then best_w=$w; fi
-    if [ -z "$best_c" ] || awk -v a="$c" -v b="$best_c" 'BEGIN { exit !(a < b) }'; then best_c=$c; fi
+    best_w=$(bench_min "$w" "$best_w")
+    best_c=$(bench_min "$c" "$best_c")
   done
   local size="-"
   [ -f "$file" ] && size=$(stat -c %s "$file") && rm -f "$file"

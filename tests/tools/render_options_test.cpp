@@ -24,6 +24,20 @@ Parsed Parse(std::initializer_list<const char*> args) {
   return p;
 }
 
+// Each command line is refused with a one-line reason holding the text.
+void ExpectRefused(const std::vector<std::pair<std::vector<const char*>, const char*>>& cases) {
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"selvarin-render"};
+    argv.insert(argv.end(), c.first.begin(), c.first.end());
+    RenderOptions o;
+    std::string error;
+    EXPECT_EQ(ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), &o, &error), ParseResult::kError)
+        << c.second;
+    EXPECT_NE(error.find(c.second), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
+}
+
 TEST(RenderOptionsTest, DefaultsAndAFullCommandLine) {
   Parsed p = Parse({"-o", "out.wav"});
   ASSERT_EQ(p.result, ParseResult::kRun) << p.error;
@@ -97,16 +111,7 @@ TEST(RenderOptionsTest, EachBadOptionGetsOneLineNamingTheProblem) {
       {{"-o", ""}, "output file name is empty"},
       {{"-o", "x.wav", "-P", ""}, "preset name is empty"},
   };
-  for (const auto& c : cases) {
-    std::vector<const char*> argv = {"selvarin-render"};
-    argv.insert(argv.end(), c.first.begin(), c.first.end());
-    RenderOptions o;
-    std::string error;
-    EXPECT_EQ(ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), &o, &error), ParseResult::kError)
-        << c.second;
-    EXPECT_NE(error.find(c.second), std::string::npos) << error;
-    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-  }
+  ExpectRefused(cases);
 }
 
 }  // namespace
@@ -127,15 +132,7 @@ TEST(RenderOptionsTest, HexadecimalNumbersAndDurationsUnderOneFrameAreRefused) {
       {{"-o", "x.wav", "-d", "0.00001"}, "shorter than one frame at 48000 Hz"},
       {{"-o", "x.wav", "-d", "0.0004", "-r", "1000"}, "shorter than one frame at 1000 Hz"},
   };
-  for (const auto& c : cases) {
-    std::vector<const char*> argv = {"selvarin-render"};
-    argv.insert(argv.end(), c.first.begin(), c.first.end());
-    RenderOptions o;
-    std::string error;
-    EXPECT_EQ(ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), &o, &error), ParseResult::kError)
-        << c.second;
-    EXPECT_NE(error.find(c.second), std::string::npos) << error;
-  }
+  ExpectRefused(cases);
   EXPECT_EQ(Parse({"-o", "x.wav", "-d", "0.001", "-r", "1000"}).result, ParseResult::kRun);  // exactly one frame
 }
 
