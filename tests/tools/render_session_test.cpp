@@ -235,6 +235,23 @@ TEST_F(RenderSessionTest, DryRunPrintsATimelineThatReadsBackToItself) {
   EXPECT_EQ(test::FilesIn(dir_).size(), 2u);  // nothing rendered
 }
 
+TEST_F(RenderSessionTest, TheHelpsExampleIsASessionThatResolves) {
+  const CliResult help = RunRender("--session-help");
+  ASSERT_EQ(help.code, 0);
+  // The example: the indented lines up to the first blank line after them.
+  std::string example;
+  size_t pos = help.output.find("\n  ");
+  while (pos != std::string::npos && help.output.compare(pos, 3, "\n  ") == 0) {
+    const size_t end = help.output.find('\n', pos + 1);
+    example += help.output.substr(pos + 3, end - pos - 3) + "\n";
+    pos = end;
+  }
+  ASSERT_NE(example.find("length 30:00"), std::string::npos) << example;
+  const CliResult r = RunRender("--dry-run --session " + Session("help.txt", example));
+  EXPECT_EQ(r.code, 0) << example << r.output;
+  EXPECT_NE(r.output.find("9 events, 30:00 long"), std::string::npos) << r.output;
+}
+
 TEST_F(RenderSessionTest, TheExampleSessionsResolve) {
   for (const char* name : {"sleep_descent.session", "focus_session.session"}) {
     const CliResult r = RunRender(std::string("--dry-run --session " SELVARIN_EXAMPLES_DIR "/") + name);
