@@ -122,7 +122,7 @@ struct ParseState {
 
 // One command-line option: its names, what value it needs (null for a
 // flag) and how it stores that value. Apply returns false with the reason.
-struct OptionSpec {
+struct OptionDef {
   const char* shortName;  // "-o", or null
   const char* longName;   // "--output"
   const char* needs;      // "a file name"; null: a flag taking no value
@@ -255,7 +255,7 @@ bool SetFlag(const std::string&, ParseState* s, std::string*) {
   return true;
 }
 
-const OptionSpec kOptions[] = {
+const OptionDef kOptions[] = {
     {"-o", "--output", "a file name", ApplyOutput},
     {"-d", "--duration", "a duration", ApplyDuration},
     {"-r", "--rate", "a sample rate", ApplyRate},
@@ -281,9 +281,9 @@ const OptionSpec kOptions[] = {
     {nullptr, "--peak-chunk", nullptr, SetFlag<&RenderOptions::peakChunk, true>},
 };
 
-const OptionSpec* FindOption(const std::string& name) {
-  for (const OptionSpec& spec : kOptions)
-    if ((spec.shortName && name == spec.shortName) || name == spec.longName) return &spec;
+const OptionDef* FindOption(const std::string& name) {
+  for (const OptionDef& def : kOptions)
+    if ((def.shortName && name == def.shortName) || name == def.longName) return &def;
   return nullptr;
 }
 
@@ -377,24 +377,24 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
       *out = state.o;
       return ParseResult::kSessionHelp;
     }
-    const OptionSpec* spec = FindOption(arg);
-    if (!spec) {
+    const OptionDef* def = FindOption(arg);
+    if (!def) {
       if (!arg.empty() && arg[0] == '-') *error = "unknown option '" + arg + "' (see --help)";
       else *error = "unexpected argument '" + arg + "' (the output file goes after -o)";
       return ParseResult::kError;
     }
-    if (!spec->needs && hasInlineValue) {
+    if (!def->needs && hasInlineValue) {
       *error = "option " + arg + " takes no value";
       return ParseResult::kError;
     }
-    if (spec->needs && !hasInlineValue) {
+    if (def->needs && !hasInlineValue) {
       if (i + 1 >= argc || !argv[i + 1]) {
-        *error = "option " + arg + " needs " + spec->needs;
+        *error = "option " + arg + " needs " + def->needs;
         return ParseResult::kError;
       }
       value = argv[++i];
     }
-    if (!spec->apply(value, &state, error)) return ParseResult::kError;
+    if (!def->apply(value, &state, error)) return ParseResult::kError;
   }
   if (!Complete(&state, error)) return ParseResult::kError;
   *out = state.o;

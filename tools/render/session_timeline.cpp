@@ -133,8 +133,10 @@ bool ResolveTimeline(const SessionScript& script, const TimelinePlugin& plugin, 
   double last = 0.0;
   for (const TimelineEvent& e : out->events) last = e.end > last ? e.end : last;
   out->seconds = fixedSeconds > 0.0 ? fixedSeconds : script.length > 0.0 ? script.length : last;
-  if (std::llround(out->seconds * sampleRate) < 1) {
+  if (out->seconds <= 0.0) {
     errors->push_back({script.lengthLine, "the session has no length: add a line such as 'length 30:00', or give -d"});
+  } else if (std::llround(out->seconds * sampleRate) < 1) {
+    errors->push_back({script.lengthLine, "the session is shorter than one frame at " + Number(sampleRate) + " Hz"});
   }
   return errors->size() == before;
 }
