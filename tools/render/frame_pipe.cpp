@@ -40,22 +40,20 @@ bool FramePipe::Append(double* const* ch64, float* const* ch32, int n, std::stri
 
 template <typename T>
 void FramePipe::Interleave(const T* left, const T* right, int n, float* dst) {
-  if (!countClips_) {
-    for (int i = 0; i < n; ++i) {
-      dst[2 * i] = static_cast<float>(left[i]);
-      dst[2 * i + 1] = static_cast<float>(right[i]);
-    }
-    return;
-  }
-  long long clipped = 0;
-  double peak = peak_;
   for (int i = 0; i < n; ++i) {
-    const double l = std::fabs(static_cast<double>(left[i]));
-    const double r = std::fabs(static_cast<double>(right[i]));
-    clipped += (l > 1.0) + (r > 1.0);
-    peak = std::fmax(peak, std::fmax(l, r));
     dst[2 * i] = static_cast<float>(left[i]);
     dst[2 * i + 1] = static_cast<float>(right[i]);
+  }
+}
+
+// On the writer thread, which has time to spare while the next frames render.
+void FramePipe::CountClips(const float* samples, size_t count) {
+  long long clipped = 0;
+  float peak = static_cast<float>(peak_);
+  for (size_t i = 0; i < count; ++i) {
+    const float a = std::fabs(samples[i]);
+    clipped += a > 1.0f;
+    peak = a > peak ? a : peak;
   }
   clipped_ += clipped;
   peak_ = peak;
@@ -96,6 +94,7 @@ void FramePipe::WriterLoop() {
     lock.unlock();
     std::string error;
     const long n = static_cast<long>(b.frames);
+    if (countClips_) CountClips(b.samples.data(), b.frames * 2);
     const bool ok = writer_->WriteFloat(b.samples.data(), n, &error);
     lock.lock();
     if (!ok && !failed_) {

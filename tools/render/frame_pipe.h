@@ -4,8 +4,7 @@
 // Two buffers take turns: the loop fills one while the thread writes the
 // other. Every output format holds at most 32-bit float samples, so the
 // frames travel as floats: 64-bit channels are converted while they are
-// interleaved, and the clipping count of integer formats is taken in the
-// same pass.
+// interleaved. The writer thread counts what integer formats will clip.
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -33,8 +32,8 @@ class FramePipe {
   // Whether the output is written in place (no file to clean up).
   bool InPlace() const { return writer_->InPlace(); }
 
-  // Samples beyond full scale so far, and the largest magnitude (when
-  // counting).
+  // Samples beyond full scale, and the largest magnitude (when counting);
+  // complete after Finish.
   long long ClippedSamples() const { return clipped_; }
   double Peak() const { return peak_; }
 
@@ -47,6 +46,7 @@ class FramePipe {
   void WriterLoop();
   template <typename T>
   void Interleave(const T* left, const T* right, int n, float* dst);
+  void CountClips(const float* samples, size_t count);
 
   AudioWriter* writer_;
   bool use64_;
