@@ -68,6 +68,9 @@ TEST_F(RenderOutputTest, PipesFifosAndDevicesAreWrittenInPlace) {
   std::string received;
   std::thread reader([&] { received = ReadAll(fifo); });
   const CliResult r = RunRender("-o " + fifo + " -d 0.25 -b 24");
+  // Should the renderer never have opened the FIFO, this releases the reader.
+  const int release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  if (release >= 0) close(release);
   reader.join();
   ASSERT_EQ(r.code, 0) << r.output;
   struct stat st {};
@@ -104,10 +107,11 @@ TEST_F(RenderOutputTest, UnusableOutputsFailBeforeRenderingWithTheReason) {
 TEST_F(RenderOutputTest, HangUpInterruptAndTerminateLeaveNoFile) {
   for (const char* sig : {"HUP", "INT", "TERM"}) {
     const std::string out = Path("long.wav");
-    // A long render, stopped by the signal after half a second.
-    const CliResult r =
-        RunRender("-o " + out + " -d 2:00:00 -b 16 --no-progress 2>&1 & pid=$!; sleep 0.5; kill -" + std::string(sig) +
-                  " $pid; wait $pid");
+    // A long render, stopped by the signal once its file is being written
+    // (at most ten seconds of waiting for that).
+    const CliResult r = RunRender("-o " + out + " -d 2:00:00 -b 16 --no-progress 2>&1 & pid=$!; i=0; " +
+                                  "while [ $i -lt 200 ] && ! ls " + dir_ + "/long.wav.part-* >/dev/null 2>&1; " +
+                                  "do sleep 0.05; i=$((i+1)); done; kill -" + std::string(sig) + " $pid; wait $pid");
     EXPECT_EQ(r.code, 130) << sig << ": " << r.output;
     EXPECT_NE(r.output.find("interrupted; no file written"), std::string::npos) << r.output;
     EXPECT_TRUE(FilesIn(dir_).empty()) << sig;
