@@ -272,6 +272,40 @@ void Tag(const RenderOptions& o, const PluginHost& h, const StartSettings& start
   if (!o.session.empty()) ws->comment += ", session " + (o.session == "-" ? std::string("from standard input") : o.session);
 }
 
+// Writes the render of a resolved timeline; returns the exit code.
+int RenderToOutput(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
+                   std::string* error) {
+  CatchInterruptions();
+  const int64_t total = std::llround(timeline.seconds * o.sampleRate);
+  AudioWriter writer;
+  WriterSettings ws;
+  ws.path = o.output;
+  ws.type = o.fileType;
+  ws.format = o.format;
+  ws.sampleRate = static_cast<int>(o.sampleRate);
+  ws.frames = total;
+  ws.quality = o.quality;
+  ws.flacLevel = o.flacLevel;
+  ws.peakChunk = o.peakChunk;
+  Tag(o, h, start, timeline, &ws);
+  if (!writer.Open(ws, error)) return 1;
+  if (!StartProcessing(o, h.plugin, error)) return 1;
+
+  BlockProcessor proc(o, h.plugin);
+  sv::IEditController* controller = h.plugin.controller;
+  TimelinePlayer player(timeline, [controller](uint32_t id, double plain) {
+    return controller->plainParamToNormalized(id, plain);
+  }, static_cast<int>(h.presets.size()));
+  const OutputFades fades(total, std::llround(o.fadeIn * o.sampleRate), std::llround(o.fadeOut * o.sampleRate));
+  // Frames are written in large pieces by a second thread while the next
+  // ones render.
+  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize), writer.Clips());
+  if (!ApplyStart(start, h, proc, error)) return 1;
+  const int code = RenderLoop(o, total, proc, player, fades, pipe, error);
+  if (code != 0) return code;
+  return FinishRender(o, total, h.plugin, pipe, writer, HighestVolume(h, timeline), error);
+}
+
 }  // namespace
 
 int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
@@ -299,35 +333,7 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
     std::fputs(FormatTimeline(timeline, MakeTimelinePlugin(o, view)).c_str(), stdout);
     return 0;
   }
-
-  CatchInterruptions();
-  const int64_t total = std::llround(timeline.seconds * o.sampleRate);
-  AudioWriter writer;
-  WriterSettings ws;
-  ws.path = o.output;
-  ws.type = o.fileType;
-  ws.format = o.format;
-  ws.sampleRate = static_cast<int>(o.sampleRate);
-  ws.frames = total;
-  ws.quality = o.quality;
-  ws.flacLevel = o.flacLevel;
-  ws.peakChunk = o.peakChunk;
-  Tag(o, h, start, timeline, &ws);
-  if (!writer.Open(ws, error)) return 1;
-  if (!StartProcessing(o, h.plugin, error)) return 1;
-
-  BlockProcessor proc(o, h.plugin);
-  TimelinePlayer player(timeline, [&h](uint32_t id, double plain) {
-    return h.plugin.controller->plainParamToNormalized(id, plain);
-  }, static_cast<int>(h.presets.size()));
-  const OutputFades fades(total, std::llround(o.fadeIn * o.sampleRate), std::llround(o.fadeOut * o.sampleRate));
-  // Frames are written in large pieces by a second thread while the next
-  // ones render.
-  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize), writer.Clips());
-  if (!ApplyStart(start, h, proc, error)) return 1;
-  const int code = RenderLoop(o, total, proc, player, fades, pipe, error);
-  if (code != 0) return code;
-  return FinishRender(o, total, h.plugin, pipe, writer, HighestVolume(h, timeline), error);
+  return RenderToOutput(o, h, start, timeline, error);
 }
 
 }  // namespace selvarin
