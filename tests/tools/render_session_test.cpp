@@ -147,6 +147,7 @@ TEST_F(RenderSessionTest, EveryFormatReadsBackWithItsLengthRateAndTags) {
       {"s.ogg", "-q 3", SF_FORMAT_OGG, 48000},
       {"s.opus", "-r 24000", SF_FORMAT_OGG, 24000},
       {"s.mp3", "-q 10 -r 44100", SF_FORMAT_MPEG, 44100},
+      {"small.mp3", "-q 0 -r 22050", SF_FORMAT_MPEG, 22050},
       {"s.bin", "--format mp3", SF_FORMAT_MPEG, 48000},
   };
   for (const Case& c : cases) {

@@ -179,6 +179,8 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
   if (settings.quality >= 0.0) {
     // libsndfile's compression level runs the other way: 0 is the best sound.
     double level = 1.0 - settings.quality / 10.0;
+    // libsndfile finds no MP3 bit rate for the very end of its scale.
+    if (settings.type == FileType::kMp3 && level > 0.99) level = 0.99;
     if (!sf_command(file_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level)) {
       *error = std::string("libsndfile cannot set the quality of ") + FileTypeName(settings.type) + " files";
       Abort();
