@@ -88,3 +88,22 @@ TEST(ParamResolveTest, PresetsByNumberExactNameOrUniquePart) {
 
 }  // namespace
 }  // namespace selvarin
+
+namespace selvarin {
+namespace {
+
+TEST(ParamResolveTest, EnumeratedParametersTakeWholeEntryNumbersOnly) {
+  ResolvedParam r;
+  std::string error;
+  EXPECT_FALSE(ResolveParam(Catalog(), {"Wave", "1.5"}, Linear, &r, &error));
+  EXPECT_NE(error.find("'1.5' is not an entry of 'Wave' (2) (a whole number from 0 to 2, or one of: Sine"),
+            std::string::npos)
+      << error;
+  EXPECT_FALSE(ResolveParam(Catalog(), {"Wave", "0x1"}, Linear, &r, &error));
+  ASSERT_TRUE(ResolveParam(Catalog(), {"Wave", "2.0"}, Linear, &r, &error)) << error;
+  EXPECT_DOUBLE_EQ(r.normalized, 1.0);
+  ASSERT_TRUE(ResolveParam(Catalog(), {"Base Freq", "432.5"}, Linear, &r, &error)) << error;  // numeric: fine
+}
+
+}  // namespace
+}  // namespace selvarin

@@ -1,72 +1,22 @@
 // selvarin-render as a user runs it: files of the right shape and sound,
 // listings, and errors that leave no file behind.
-#include <gtest/gtest.h>
-#include <sndfile.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/tools/cli_support.h"
 #include "tests/vst3/signal_measure.h"
 
 namespace selvarin {
 namespace {
 
-struct CliResult {
-  int code = -1;
-  std::string output;  // stdout and stderr
-};
+using test::Audio;
+using test::CliResult;
 
-CliResult Render(const std::string& args) {
-  CliResult r;
-  const std::string cmd = std::string(SELVARIN_RENDER_EXE) + " --plugin '" SELVARIN_TEST_BUNDLE "' " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  const int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+CliResult Render(const std::string& args) { return test::RunRender(args); }
+bool Exists(const std::string& path) { return test::PathExists(path); }
+bool Load(const std::string& path, Audio* a) { return test::LoadAudio(path, a); }
 
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-struct Audio {
-  SF_INFO info{};
-  std::vector<double> left, right;
-};
-
-bool Load(const std::string& path, Audio* a) {
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &a->info);
-  if (!f) return false;
-  std::vector<double> inter(static_cast<size_t>(a->info.frames * a->info.channels));
-  sf_readf_double(f, inter.data(), a->info.frames);
-  sf_close(f);
-  for (sf_count_t i = 0; i < a->info.frames; ++i) {
-    a->left.push_back(inter[static_cast<size_t>(2 * i)]);
-    a->right.push_back(inter[static_cast<size_t>(2 * i + 1)]);
-  }
-  return true;
-}
-
-class RenderCliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/selvarin-render-test-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-  std::string Path(const char* name) const { return dir_ + "/" + name; }
-  std::string dir_;
-};
+class RenderCliTest : public test::TempDirTest {};
 
 TEST_F(RenderCliTest, DefaultRenderIs200HzLeftAnd204HzRight) {
   const std::string out = Path("default.wav");

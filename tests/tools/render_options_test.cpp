@@ -24,6 +24,20 @@ Parsed Parse(std::initializer_list<const char*> args) {
   return p;
 }
 
+// Each command line is refused with a one-line reason holding the text.
+void ExpectRefused(const std::vector<std::pair<std::vector<const char*>, const char*>>& cases) {
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"selvarin-render"};
+    argv.insert(argv.end(), c.first.begin(), c.first.end());
+    RenderOptions o;
+    std::string error;
+    EXPECT_EQ(ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), &o, &error), ParseResult::kError)
+        << c.second;
+    EXPECT_NE(error.find(c.second), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
+}
+
 TEST(RenderOptionsTest, DefaultsAndAFullCommandLine) {
   Parsed p = Parse({"-o", "out.wav"});
   ASSERT_EQ(p.result, ParseResult::kRun) << p.error;
@@ -84,7 +98,7 @@ TEST(RenderOptionsTest, EachBadOptionGetsOneLineNamingTheProblem) {
       {{"-o", "x.wav", "-r", "1200001"}, "bad sample rate"},
       {{"-o", "x.wav", "-r", "44100.5"}, "bad sample rate"},
       {{"-o", "x.wav", "-b", "8"}, "bad sample format '8'"},
-      {{"-o", "x.wav", "--format", "mp3"}, "bad file type 'mp3'"},
+      {{"-o", "x.wav", "--format", "aiff"}, "bad file type 'aiff'"},
       {{"-o", "x.flac", "-b", "32"}, "FLAC holds no 32-bit float"},
       {{"-o", "x.flac", "-r", "700000"}, "FLAC holds sample rates up to"},
       {{"-o", "x.wav", "-p", "Volume"}, "bad parameter setting 'Volume'"},
@@ -97,16 +111,29 @@ TEST(RenderOptionsTest, EachBadOptionGetsOneLineNamingTheProblem) {
       {{"-o", ""}, "output file name is empty"},
       {{"-o", "x.wav", "-P", ""}, "preset name is empty"},
   };
-  for (const auto& c : cases) {
-    std::vector<const char*> argv = {"selvarin-render"};
-    argv.insert(argv.end(), c.first.begin(), c.first.end());
-    RenderOptions o;
-    std::string error;
-    EXPECT_EQ(ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), &o, &error), ParseResult::kError)
-        << c.second;
-    EXPECT_NE(error.find(c.second), std::string::npos) << error;
-    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-  }
+  ExpectRefused(cases);
+}
+
+}  // namespace
+}  // namespace selvarin
+
+namespace selvarin {
+namespace {
+
+TEST(RenderOptionsTest, HexadecimalNumbersAndDurationsUnderOneFrameAreRefused) {
+  double v = 0.0;
+  for (const char* hex : {"0x10", "0X1p3", "-0x2", "1x"}) EXPECT_FALSE(ParseNumber(hex, &v)) << hex;
+  EXPECT_TRUE(ParseNumber("1e3", &v));
+  EXPECT_EQ(v, 1000.0);
+  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+      {{"-o", "x.wav", "-d", "0x10"}, "bad duration '0x10'"},
+      {{"-o", "x.wav", "-r", "0xBB80"}, "bad sample rate '0xBB80'"},
+      {{"-o", "x.wav", "--tempo", "0x78"}, "bad tempo"},
+      {{"-o", "x.wav", "-d", "0.00001"}, "shorter than one frame at 48000 Hz"},
+      {{"-o", "x.wav", "-d", "0.0004", "-r", "1000"}, "shorter than one frame at 1000 Hz"},
+  };
+  ExpectRefused(cases);
+  EXPECT_EQ(Parse({"-o", "x.wav", "-d", "0.001", "-r", "1000"}).result, ParseResult::kRun);  // exactly one frame
 }
 
 }  // namespace

@@ -1,16 +1,19 @@
 #include "tools/render/frame_pipe.h"
 
+#include <cmath>
+
 namespace selvarin {
 
 namespace {
 constexpr size_t kFrames = 1 << 15;  // 256 KB of float frames per buffer
 }
 
-FramePipe::FramePipe(AudioWriter* writer, int precision, size_t minFrames)
-    : writer_(writer), use64_(precision == 64), capacity_(minFrames > kFrames ? minFrames : kFrames) {
-  for (Buffer& b : buffers_) {
-    if (use64_) b.f64.resize(capacity_ * 2); else b.f32.resize(capacity_ * 2);
-  }
+FramePipe::FramePipe(AudioWriter* writer, int precision, size_t minFrames, bool countClips)
+    : writer_(writer),
+      use64_(precision == 64),
+      countClips_(countClips),
+      capacity_(minFrames > kFrames ? minFrames : kFrames) {
+  for (Buffer& b : buffers_) b.samples.resize(capacity_ * 2);
   thread_ = std::thread([this] { WriterLoop(); });
 }
 
@@ -29,21 +32,31 @@ bool FramePipe::Append(double* const* ch64, float* const* ch32, int n, std::stri
     if (!Hand(error)) return false;
     b = &buffers_[filling_];
   }
-  if (use64_) {
-    double* dst = b->f64.data() + 2 * b->frames;
-    for (int i = 0; i < n; ++i) {
-      dst[2 * i] = ch64[0][i];
-      dst[2 * i + 1] = ch64[1][i];
-    }
-  } else {
-    float* dst = b->f32.data() + 2 * b->frames;
-    for (int i = 0; i < n; ++i) {
-      dst[2 * i] = ch32[0][i];
-      dst[2 * i + 1] = ch32[1][i];
-    }
-  }
+  float* dst = b->samples.data() + 2 * b->frames;
+  if (use64_) Interleave(ch64[0], ch64[1], n, dst); else Interleave(ch32[0], ch32[1], n, dst);
   b->frames += static_cast<size_t>(n);
   return true;
+}
+
+template <typename T>
+void FramePipe::Interleave(const T* left, const T* right, int n, float* dst) {
+  for (int i = 0; i < n; ++i) {
+    dst[2 * i] = static_cast<float>(left[i]);
+    dst[2 * i + 1] = static_cast<float>(right[i]);
+  }
+}
+
+// On the writer thread, which has time to spare while the next frames render.
+void FramePipe::CountClips(const float* samples, size_t count) {
+  long long clipped = 0;
+  float peak = static_cast<float>(peak_);
+  for (size_t i = 0; i < count; ++i) {
+    const float a = std::fabs(samples[i]);
+    clipped += a > 1.0f;
+    peak = a > peak ? a : peak;
+  }
+  clipped_ += clipped;
+  peak_ = peak;
 }
 
 bool FramePipe::Hand(std::string* error) {
@@ -81,7 +94,8 @@ void FramePipe::WriterLoop() {
     lock.unlock();
     std::string error;
     const long n = static_cast<long>(b.frames);
-    const bool ok = use64_ ? writer_->WriteDouble(b.f64.data(), n, &error) : writer_->WriteFloat(b.f32.data(), n, &error);
+    if (countClips_) CountClips(b.samples.data(), b.frames * 2);
+    const bool ok = writer_->WriteFloat(b.samples.data(), n, &error);
     lock.lock();
     if (!ok && !failed_) {
       failed_ = true;

@@ -2,7 +2,9 @@
 // Carries interleaved stereo frames from the render loop to a writer thread,
 // so that rendering the next frames overlaps with writing the last ones.
 // Two buffers take turns: the loop fills one while the thread writes the
-// other.
+// other. Every output format holds at most 32-bit float samples, so the
+// frames travel as floats: 64-bit channels are converted while they are
+// interleaved. The writer thread counts what integer formats will clip.
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -15,8 +17,9 @@ namespace selvarin {
 
 class FramePipe {
  public:
-  // precision: 32 or 64, the sample type of the channels handed to Append.
-  FramePipe(AudioWriter* writer, int precision, size_t minFrames);
+  // precision: 32 or 64, the sample type of the channels handed to Append;
+  // countClips: count samples beyond full scale.
+  FramePipe(AudioWriter* writer, int precision, size_t minFrames, bool countClips = false);
   ~FramePipe();
   FramePipe(const FramePipe&) = delete;
   FramePipe& operator=(const FramePipe&) = delete;
@@ -26,21 +29,33 @@ class FramePipe {
   bool Append(double* const* ch64, float* const* ch32, int n, std::string* error);
   // Writes what is pending and waits for the writer; false on a failure.
   bool Finish(std::string* error);
+  // Whether the output is written in place (no file to clean up).
+  bool InPlace() const { return writer_->InPlace(); }
+
+  // Samples beyond full scale, and the largest magnitude (when counting);
+  // complete after Finish.
+  long long ClippedSamples() const { return clipped_; }
+  double Peak() const { return peak_; }
 
  private:
   struct Buffer {
-    std::vector<double> f64;
-    std::vector<float> f32;
+    std::vector<float> samples;
     size_t frames = 0;
   };
   bool Hand(std::string* error);  // passes the filling buffer to the writer
   void WriterLoop();
+  template <typename T>
+  void Interleave(const T* left, const T* right, int n, float* dst);
+  void CountClips(const float* samples, size_t count);
 
   AudioWriter* writer_;
   bool use64_;
+  bool countClips_;
   size_t capacity_;
   Buffer buffers_[2];
   int filling_ = 0;
+  long long clipped_ = 0;
+  double peak_ = 0.0;
 
   std::mutex m_;
   std::condition_variable cv_;

@@ -4,6 +4,7 @@
 
 #include "tools/render/render_options.h"
 #include "tools/render/render_session.h"
+#include "tools/render/session_file.h"
 
 int main(int argc, char** argv) {
   selvarin::RenderOptions options;
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
   switch (selvarin::ParseRenderOptions(argc, argv, &options, &error)) {
     case selvarin::ParseResult::kHelp:
       std::fputs(selvarin::RenderUsage(), stdout);
+      return 0;
+    case selvarin::ParseResult::kSessionHelp:
+      std::fputs(selvarin::SessionHelp(), stdout);
       return 0;
     case selvarin::ParseResult::kError:
       std::fprintf(stderr, "selvarin-render: %s\n", error.c_str());

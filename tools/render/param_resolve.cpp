@@ -149,10 +149,16 @@ bool ResolveParam(const std::vector<CatalogParam>& params, const ParamSetting& s
       out->normalized = p.stepCount > 0 ? static_cast<double>(k) / p.stepCount : 0.0;
       return true;
     }
+    std::string list;
+    for (const std::string& t : p.texts) list += (list.empty() ? "" : ", ") + t;
     if (!numeric) {
-      std::string list;
-      for (const std::string& t : p.texts) list += (list.empty() ? "" : ", ") + t;
       *error = "'" + setting.value + "' is not a value of " + Describe(p) + " (one of: " + list + ")";
+      return false;
+    }
+    // A number names an entry; between two entries there is nothing.
+    if (number != std::floor(number)) {
+      *error = "'" + setting.value + "' is not an entry of " + Describe(p) + " (a whole number from " +
+               Number(p.minPlain) + " to " + Number(p.maxPlain) + ", or one of: " + list + ")";
       return false;
     }
   } else if (!numeric) {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,6 +36,8 @@ bool ParseInt(const std::string& text, int lo, int hi, int* out) {
 
 bool ParseNumber(const std::string& text, double* value) {
   if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  // strtod also reads hexadecimal ("0x1A", "0x1p3"), which nobody means here.
+  if (text.find_first_of("xX") != std::string::npos) return false;
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
   if (!end || *end != '\0' || !std::isfinite(v)) return false;
@@ -68,14 +71,22 @@ bool ParseDuration(const std::string& text, double* seconds) {
 
 const char* RenderUsage() {
   return "Usage: selvarin-render [options] -o FILE\n"
-         "Renders the Selvarin VST3 instrument to a WAV or FLAC file, loading the plug-in\n"
+         "Renders the Selvarin VST3 instrument to an audio file, loading the plug-in\n"
          "bundle the way a host does.\n"
          "\n"
-         "  -o, --output FILE        output file (.wav or .flac)\n"
-         "  -d, --duration TIME      length: seconds (2.5), m:ss or h:mm:ss; default 10\n"
+         "  -o, --output FILE        output file: .wav, .flac, .ogg (Vorbis), .opus or .mp3;\n"
+         "                           a device or FIFO is written in place, - writes to\n"
+         "                           standard output\n"
+         "  -d, --duration TIME      length: seconds (2.5), m:ss or h:mm:ss; default 10,\n"
+         "                           or the session's length\n"
          "  -r, --rate HZ            sample rate, 1000 to 1200000; default 48000\n"
          "  -b, --bits 16|24|32      sample format; 32 is 32-bit float (WAV only); default 24\n"
-         "      --format wav|flac    file type; default from the file name, else wav\n"
+         "      --format TYPE        wav, flac, ogg, opus or mp3; default from the file\n"
+         "                           name, else wav\n"
+         "  -q, --quality Q          Ogg Vorbis, Opus and MP3: 0 (smallest) to 10 (best)\n"
+         "      --flac-level N       FLAC compression, 0 (fastest) to 8 (smallest); default 5\n"
+         "      --peak-chunk         32-bit float WAV: add a PEAK chunk (the peak of each\n"
+         "                           channel, which costs a scan of every sample)\n"
          "  -P, --preset N|NAME      factory preset by number (0-149) or by a unique\n"
          "                           case-insensitive part of its name\n"
          "  -p, --param NAME=VALUE   set a parameter by name or index to a plain value\n"
@@ -84,6 +95,12 @@ const char* RenderUsage() {
          "                           parameters named \"LFO1 Rate\" (and \"LFO2 Rate\"), a note\n"
          "                           value such as 1/4 sets the note-value one, a number\n"
          "                           the millisecond one\n"
+         "      --session FILE       timed changes, ramps and presets from a session file\n"
+         "                           (- reads standard input); see --session-help\n"
+         "      --session-help       the session format, with an example\n"
+         "      --dry-run            print the session as resolved, render nothing\n"
+         "      --fade-in TIME       fade the output in from silence over TIME\n"
+         "      --fade-out TIME      fade the output out to silence over TIME\n"
          "      --block N            block size, 1 to 65536; default 1024\n"
          "      --tempo BPM          host tempo, 1 to 999; default 120\n"
          "      --stopped            host transport stopped (default: playing)\n"
@@ -95,10 +112,251 @@ const char* RenderUsage() {
          "  -h, --help               this text\n";
 }
 
-ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error) {
+namespace {
+
+// What the parser keeps besides the options themselves.
+struct ParseState {
   RenderOptions o;
   std::string formatName;
-  std::string bits;
+};
+
+// One command-line option: its names, what value it needs (null for a
+// flag) and how it stores that value. Apply returns false with the reason.
+struct OptionDef {
+  const char* shortName;  // "-o", or null
+  const char* longName;   // "--output"
+  const char* needs;      // "a file name"; null: a flag taking no value
+  bool (*apply)(const std::string& value, ParseState* s, std::string* error);
+};
+
+bool Fail(std::string* error, std::string reason) {
+  *error = std::move(reason);
+  return false;
+}
+
+bool ApplyOutput(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the output file name is empty");
+  s->o.output = v;
+  return true;
+}
+
+bool ApplyDuration(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseDuration(v, &s->o.seconds) || s->o.seconds <= 0.0 || s->o.seconds > kMaxSeconds)
+    return Fail(e, "bad duration '" + v + "' (seconds, m:ss or h:mm:ss; more than 0, at most 24 hours)");
+  s->o.durationGiven = true;
+  return true;
+}
+
+bool ApplyRate(const std::string& v, ParseState* s, std::string* e) {
+  double& rate = s->o.sampleRate;
+  if (!ParseNumber(v, &rate) || rate != std::floor(rate) || rate < kMinRate || rate > kMaxRate)
+    return Fail(e, "bad sample rate '" + v + "' (a whole number of Hz from 1000 to 1200000)");
+  return true;
+}
+
+bool ApplyBits(const std::string& v, ParseState* s, std::string* e) {
+  const std::string bits = Lower(v);
+  if (bits == "16") s->o.format = SampleFormat::kPcm16;
+  else if (bits == "24") s->o.format = SampleFormat::kPcm24;
+  else if (bits == "32" || bits == "32f" || bits == "float") s->o.format = SampleFormat::kFloat32;
+  else return Fail(e, "bad sample format '" + v + "' (16, 24 or 32 for 32-bit float)");
+  s->o.formatGiven = true;
+  return true;
+}
+
+// File types by name and by the extensions that imply them.
+struct FileTypeEntry {
+  const char* name;
+  FileType type;
+  const char* extensions[3];
+};
+const FileTypeEntry kFileTypes[] = {
+    {"wav", FileType::kWav, {".wav", ".wave", nullptr}},
+    {"flac", FileType::kFlac, {".flac", nullptr, nullptr}},
+    {"ogg", FileType::kOggVorbis, {".ogg", ".oga", nullptr}},
+    {"opus", FileType::kOpus, {".opus", nullptr, nullptr}},
+    {"mp3", FileType::kMp3, {".mp3", nullptr, nullptr}},
+};
+
+bool ApplyFormat(const std::string& v, ParseState* s, std::string* e) {
+  s->formatName = Lower(v);
+  for (const FileTypeEntry& t : kFileTypes)
+    if (s->formatName == t.name) return true;
+  return Fail(e, "bad file type '" + v + "' (wav, flac, ogg, opus or mp3)");
+}
+
+bool ApplySession(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the session file name is empty");
+  s->o.session = v;
+  return true;
+}
+
+bool ApplyFade(const std::string& v, double* seconds, const char* which, std::string* e) {
+  if (!ParseDuration(v, seconds) || *seconds <= 0.0 || *seconds > kMaxSeconds)
+    return Fail(e, std::string("bad ") + which + " '" + v + "' (seconds, m:ss or h:mm:ss; more than 0)");
+  return true;
+}
+bool ApplyFadeIn(const std::string& v, ParseState* s, std::string* e) { return ApplyFade(v, &s->o.fadeIn, "fade-in", e); }
+bool ApplyFadeOut(const std::string& v, ParseState* s, std::string* e) {
+  return ApplyFade(v, &s->o.fadeOut, "fade-out", e);
+}
+
+bool ApplyFlacLevel(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseInt(v, 0, 8, &s->o.flacLevel)) return Fail(e, "bad FLAC level '" + v + "' (0, fastest, to 8, smallest)");
+  return true;
+}
+
+bool ApplyQuality(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseNumber(v, &s->o.quality) || s->o.quality < 0.0 || s->o.quality > 10.0)
+    return Fail(e, "bad quality '" + v + "' (0, the smallest file, to 10, the best sound)");
+  return true;
+}
+
+bool ApplyPreset(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the preset name is empty");
+  s->o.preset = v;
+  return true;
+}
+
+bool ApplyParam(const std::string& v, ParseState* s, std::string* e) {
+  const size_t eq = v.rfind('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == v.size())
+    return Fail(e, "bad parameter setting '" + v + "' (NAME=VALUE or INDEX=VALUE)");
+  s->o.params.push_back({v.substr(0, eq), v.substr(eq + 1)});
+  return true;
+}
+
+bool ApplyBlock(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseInt(v, 1, 65536, &s->o.blockSize)) return Fail(e, "bad block size '" + v + "' (1 to 65536)");
+  return true;
+}
+
+bool ApplyTempo(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseNumber(v, &s->o.tempo) || s->o.tempo < 1.0 || s->o.tempo > 999.0)
+    return Fail(e, "bad tempo '" + v + "' (1 to 999 beats per minute)");
+  return true;
+}
+
+bool ApplyPrecision(const std::string& v, ParseState* s, std::string* e) {
+  if (v != "32" && v != "64") return Fail(e, "bad precision '" + v + "' (32 or 64)");
+  s->o.precision = v == "32" ? 32 : 64;
+  return true;
+}
+
+bool ApplyPlugin(const std::string& v, ParseState* s, std::string*) {
+  s->o.pluginPath = v;
+  return true;
+}
+
+// A flag option sets one bool of the options.
+template <bool RenderOptions::*Field, bool Value>
+bool SetFlag(const std::string&, ParseState* s, std::string*) {
+  s->o.*Field = Value;
+  return true;
+}
+
+const OptionDef kOptions[] = {
+    {"-o", "--output", "a file name", ApplyOutput},
+    {"-d", "--duration", "a duration", ApplyDuration},
+    {"-r", "--rate", "a sample rate", ApplyRate},
+    {"-b", "--bits", "16, 24 or 32", ApplyBits},
+    {nullptr, "--format", "wav or flac", ApplyFormat},
+    {"-P", "--preset", "a preset number or name", ApplyPreset},
+    {"-p", "--param", "NAME=VALUE", ApplyParam},
+    {nullptr, "--block", "a block size", ApplyBlock},
+    {nullptr, "--tempo", "a tempo", ApplyTempo},
+    {nullptr, "--stopped", nullptr, SetFlag<&RenderOptions::playing, false>},
+    {nullptr, "--playing", nullptr, SetFlag<&RenderOptions::playing, true>},
+    {nullptr, "--precision", "32 or 64", ApplyPrecision},
+    {nullptr, "--plugin", "a bundle path", ApplyPlugin},
+    {nullptr, "--list-presets", nullptr, SetFlag<&RenderOptions::listPresets, true>},
+    {nullptr, "--list-params", nullptr, SetFlag<&RenderOptions::listParams, true>},
+    {nullptr, "--no-progress", nullptr, SetFlag<&RenderOptions::progress, false>},
+    {nullptr, "--session", "a session file (or - for standard input)", ApplySession},
+    {nullptr, "--dry-run", nullptr, SetFlag<&RenderOptions::dryRun, true>},
+    {nullptr, "--fade-in", "a duration", ApplyFadeIn},
+    {nullptr, "--fade-out", "a duration", ApplyFadeOut},
+    {"-q", "--quality", "a quality from 0 to 10", ApplyQuality},
+    {nullptr, "--flac-level", "a level from 0 to 8", ApplyFlacLevel},
+    {nullptr, "--peak-chunk", nullptr, SetFlag<&RenderOptions::peakChunk, true>},
+};
+
+const OptionDef* FindOption(const std::string& name) {
+  for (const OptionDef& def : kOptions)
+    if ((def.shortName && name == def.shortName) || name == def.longName) return &def;
+  return nullptr;
+}
+
+FileType TypeFor(const ParseState& s) {
+  for (const FileTypeEntry& t : kFileTypes) {
+    if (!s.formatName.empty()) {
+      if (s.formatName == t.name) return t.type;
+      continue;
+    }
+    for (const char* ext : t.extensions)
+      if (ext && EndsWith(s.o.output, ext)) return t.type;
+  }
+  return FileType::kWav;
+}
+
+bool CheckLossy(const RenderOptions& o, std::string* error) {
+  const std::string name = FileTypeName(o.fileType);
+  if (o.formatGiven) return Fail(error, name + " files take --quality, not --bits");
+  const int rate = static_cast<int>(o.sampleRate);
+  if (o.fileType == FileType::kOpus && rate != 8000 && rate != 12000 && rate != 16000 && rate != 24000 &&
+      rate != 48000)
+    return Fail(error, "Opus holds sample rates of 8000, 12000, 16000, 24000 and 48000 Hz only");
+  if (o.fileType == FileType::kMp3) {
+    bool ok = false;
+    for (int r : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) ok = ok || r == rate;
+    if (!ok) return Fail(error, "MP3 holds sample rates from 8000 to 48000 Hz (such as 44100 or 48000) only");
+  }
+  return true;
+}
+
+// The choices that depend on several options, made once all are read.
+bool Complete(ParseState* s, std::string* error) {
+  RenderOptions& o = s->o;
+  o.fileType = TypeFor(*s);
+  if (o.listPresets || o.listParams) return true;
+  if (o.durationGiven && std::llround(o.seconds * o.sampleRate) < 1) {
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%.0f", o.sampleRate);
+    return Fail(error, "the duration is shorter than one frame at " + std::string(rate) + " Hz");
+  }
+  if (o.dryRun) return true;
+  if (o.output.empty()) return Fail(error, "no output file (use -o FILE.wav or -o FILE.flac)");
+  if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32)
+    return Fail(error, "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)");
+  if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate)
+    return Fail(error, "FLAC holds sample rates up to 655350 Hz (use a WAV file)");
+  if (o.flacLevel >= 0 && o.fileType != FileType::kFlac) return Fail(error, "--flac-level applies to FLAC files");
+  if (o.peakChunk && (o.fileType != FileType::kWav || o.format != SampleFormat::kFloat32))
+    return Fail(error, "--peak-chunk applies to 32-bit float WAV files");
+  if (IsLossy(o.fileType)) return CheckLossy(o, error);
+  if (o.quality >= 0.0) return Fail(error, "--quality applies to Ogg Vorbis, Opus and MP3 files");
+  return true;
+}
+
+}  // namespace
+
+bool IsLossy(FileType type) {
+  return type == FileType::kOggVorbis || type == FileType::kOpus || type == FileType::kMp3;
+}
+
+const char* FileTypeName(FileType type) {
+  switch (type) {
+    case FileType::kWav: return "WAV";
+    case FileType::kFlac: return "FLAC";
+    case FileType::kOggVorbis: return "Ogg Vorbis";
+    case FileType::kOpus: return "Opus";
+    case FileType::kMp3: return "MP3";
+  }
+  return "?";
+}
+
+ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error) {
+  ParseState state;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i] ? argv[i] : "";
     std::string value;
@@ -111,146 +369,35 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
         hasInlineValue = true;
       }
     }
-    auto needValue = [&](const char* what) -> bool {
-      if (hasInlineValue) return true;
+    if (arg == "-h" || arg == "--help") {
+      *out = state.o;
+      return ParseResult::kHelp;
+    }
+    if (arg == "--session-help") {
+      *out = state.o;
+      return ParseResult::kSessionHelp;
+    }
+    const OptionDef* def = FindOption(arg);
+    if (!def) {
+      if (!arg.empty() && arg[0] == '-') *error = "unknown option '" + arg + "' (see --help)";
+      else *error = "unexpected argument '" + arg + "' (the output file goes after -o)";
+      return ParseResult::kError;
+    }
+    if (!def->needs && hasInlineValue) {
+      *error = "option " + arg + " takes no value";
+      return ParseResult::kError;
+    }
+    if (def->needs && !hasInlineValue) {
       if (i + 1 >= argc || !argv[i + 1]) {
-        *error = "option " + arg + " needs " + what;
-        return false;
+        *error = "option " + arg + " needs " + def->needs;
+        return ParseResult::kError;
       }
       value = argv[++i];
-      return true;
-    };
-    auto flag = [&]() -> bool {
-      if (!hasInlineValue) return true;
-      *error = "option " + arg + " takes no value";
-      return false;
-    };
-
-    if (arg == "-h" || arg == "--help") {
-      *out = o;
-      return ParseResult::kHelp;
-    } else if (arg == "-o" || arg == "--output") {
-      if (!needValue("a file name")) return ParseResult::kError;
-      if (value.empty()) {
-        *error = "the output file name is empty";
-        return ParseResult::kError;
-      }
-      o.output = value;
-    } else if (arg == "-d" || arg == "--duration") {
-      if (!needValue("a duration")) return ParseResult::kError;
-      if (!ParseDuration(value, &o.seconds) || o.seconds <= 0.0 || o.seconds > kMaxSeconds) {
-        *error = "bad duration '" + value + "' (seconds, m:ss or h:mm:ss; more than 0, at most 24 hours)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "-r" || arg == "--rate") {
-      if (!needValue("a sample rate")) return ParseResult::kError;
-      if (!ParseNumber(value, &o.sampleRate) || o.sampleRate != std::floor(o.sampleRate) ||
-          o.sampleRate < kMinRate || o.sampleRate > kMaxRate) {
-        *error = "bad sample rate '" + value + "' (a whole number of Hz from 1000 to 1200000)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "-b" || arg == "--bits") {
-      if (!needValue("16, 24 or 32")) return ParseResult::kError;
-      bits = Lower(value);
-      if (bits == "16") o.format = SampleFormat::kPcm16;
-      else if (bits == "24") o.format = SampleFormat::kPcm24;
-      else if (bits == "32" || bits == "32f" || bits == "float") o.format = SampleFormat::kFloat32;
-      else {
-        *error = "bad sample format '" + value + "' (16, 24 or 32 for 32-bit float)";
-        return ParseResult::kError;
-      }
-      o.formatGiven = true;
-    } else if (arg == "--format") {
-      if (!needValue("wav or flac")) return ParseResult::kError;
-      formatName = Lower(value);
-      if (formatName != "wav" && formatName != "flac") {
-        *error = "bad file type '" + value + "' (wav or flac)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "-P" || arg == "--preset") {
-      if (!needValue("a preset number or name")) return ParseResult::kError;
-      if (value.empty()) {
-        *error = "the preset name is empty";
-        return ParseResult::kError;
-      }
-      o.preset = value;
-    } else if (arg == "-p" || arg == "--param") {
-      if (!needValue("NAME=VALUE")) return ParseResult::kError;
-      const size_t eq = value.rfind('=');
-      if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
-        *error = "bad parameter setting '" + value + "' (NAME=VALUE or INDEX=VALUE)";
-        return ParseResult::kError;
-      }
-      o.params.push_back({value.substr(0, eq), value.substr(eq + 1)});
-    } else if (arg == "--block") {
-      if (!needValue("a block size")) return ParseResult::kError;
-      if (!ParseInt(value, 1, 65536, &o.blockSize)) {
-        *error = "bad block size '" + value + "' (1 to 65536)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "--tempo") {
-      if (!needValue("a tempo")) return ParseResult::kError;
-      if (!ParseNumber(value, &o.tempo) || o.tempo < 1.0 || o.tempo > 999.0) {
-        *error = "bad tempo '" + value + "' (1 to 999 beats per minute)";
-        return ParseResult::kError;
-      }
-    } else if (arg == "--stopped") {
-      if (!flag()) return ParseResult::kError;
-      o.playing = false;
-    } else if (arg == "--playing") {
-      if (!flag()) return ParseResult::kError;
-      o.playing = true;
-    } else if (arg == "--precision") {
-      if (!needValue("32 or 64")) return ParseResult::kError;
-      if (value != "32" && value != "64") {
-        *error = "bad precision '" + value + "' (32 or 64)";
-        return ParseResult::kError;
-      }
-      o.precision = value == "32" ? 32 : 64;
-    } else if (arg == "--plugin") {
-      if (!needValue("a bundle path")) return ParseResult::kError;
-      o.pluginPath = value;
-    } else if (arg == "--list-presets") {
-      if (!flag()) return ParseResult::kError;
-      o.listPresets = true;
-    } else if (arg == "--list-params") {
-      if (!flag()) return ParseResult::kError;
-      o.listParams = true;
-    } else if (arg == "--no-progress") {
-      if (!flag()) return ParseResult::kError;
-      o.progress = false;
-    } else if (!arg.empty() && arg[0] == '-') {
-      *error = "unknown option '" + arg + "' (see --help)";
-      return ParseResult::kError;
-    } else {
-      *error = "unexpected argument '" + arg + "' (the output file goes after -o)";
-      return ParseResult::kError;
     }
+    if (!def->apply(value, &state, error)) return ParseResult::kError;
   }
-
-  if (!formatName.empty()) {
-    o.fileType = formatName == "flac" ? FileType::kFlac : FileType::kWav;
-  } else if (EndsWith(o.output, ".flac")) {
-    o.fileType = FileType::kFlac;
-  } else {
-    o.fileType = FileType::kWav;
-  }
-  const bool listing = o.listPresets || o.listParams;
-  if (!listing) {
-    if (o.output.empty()) {
-      *error = "no output file (use -o FILE.wav or -o FILE.flac)";
-      return ParseResult::kError;
-    }
-    if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32) {
-      *error = "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)";
-      return ParseResult::kError;
-    }
-    if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate) {
-      *error = "FLAC holds sample rates up to 655350 Hz (use a WAV file)";
-      return ParseResult::kError;
-    }
-  }
-  *out = o;
+  if (!Complete(&state, error)) return ParseResult::kError;
+  *out = state.o;
   return ParseResult::kRun;
 }
 

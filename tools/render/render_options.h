@@ -6,7 +6,7 @@
 
 namespace selvarin {
 
-enum class FileType { kWav, kFlac };
+enum class FileType { kWav, kFlac, kOggVorbis, kOpus, kMp3 };
 enum class SampleFormat { kPcm16, kPcm24, kFloat32 };
 
 struct ParamSetting {
@@ -31,9 +31,21 @@ struct RenderOptions {
   bool listPresets = false;
   bool listParams = false;
   bool progress = true;
+  bool durationGiven = false;  // -d given: it wins over a session's length
+  std::string session;         // session file, "-" for standard input
+  bool dryRun = false;         // print the resolved timeline, render nothing
+  double fadeIn = 0.0;         // seconds of output fade at the start
+  double fadeOut = 0.0;        // and at the end
+  double quality = -1.0;       // lossy formats: 0 (smallest) to 10 (best); -1: the encoder's default
+  int flacLevel = -1;          // FLAC compression 0 (fastest) to 8 (smallest); -1: libsndfile's default (5)
+  bool peakChunk = false;      // float WAV: add a PEAK chunk (a scan of every sample)
 };
 
-enum class ParseResult { kRun, kHelp, kError };
+// Lossy formats take --quality instead of --bits.
+bool IsLossy(FileType type);
+const char* FileTypeName(FileType type);
+
+enum class ParseResult { kRun, kHelp, kError, kSessionHelp };
 
 ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions* out, std::string* error);
 
@@ -41,7 +53,7 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
 // anything else, negative or not finite.
 bool ParseDuration(const std::string& text, double* seconds);
 
-// Parses a whole string as a finite number.
+// Parses a whole string as a finite decimal number (no hexadecimal).
 bool ParseNumber(const std::string& text, double* value);
 
 const char* RenderUsage();

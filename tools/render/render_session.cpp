@@ -1,6 +1,5 @@
 #include "tools/render/render_session.h"
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,9 +11,14 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "tools/render/audio_writer.h"
+#include "tools/render/block_processor.h"
 #include "tools/render/frame_pipe.h"
+#include "tools/render/interruption.h"
 #include "tools/render/param_resolve.h"
+#include "tools/render/output_fades.h"
 #include "tools/render/progress_bar.h"
+#include "tools/render/session_setup.h"
+#include "tools/render/timeline_player.h"
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/module_loader.h"
@@ -22,10 +26,6 @@
 namespace selvarin {
 
 namespace {
-
-volatile sig_atomic_t gInterrupted = 0;
-
-void OnInterrupt(int) { gInterrupted = 1; }
 
 bool Exists(const std::string& path) {
   struct stat st {};
@@ -96,22 +96,6 @@ void PrintPresets(const std::vector<std::string>& names) {
   for (size_t i = 0; i < names.size(); ++i) std::printf("%3zu  %s\n", i, names[i].c_str());
 }
 
-// The host's transport at a project position: 4/4, tempo, playing or not.
-void FillContext(sv::ProcessContext* c, const RenderOptions& o, int64_t position) {
-  *c = sv::ProcessContext{};
-  c->state = sv::ProcessContext::kTempoValid | sv::ProcessContext::kTimeSigValid |
-             sv::ProcessContext::kProjectTimeMusicValid | sv::ProcessContext::kBarPositionValid |
-             sv::ProcessContext::kContTimeValid | (o.playing ? sv::ProcessContext::kPlaying : 0);
-  c->sampleRate = o.sampleRate;
-  c->projectTimeSamples = position;
-  c->continousTimeSamples = position;
-  c->projectTimeMusic = static_cast<double>(position) / o.sampleRate * o.tempo / 60.0;
-  c->barPositionMusic = std::floor(c->projectTimeMusic / 4.0) * 4.0;
-  c->tempo = o.tempo;
-  c->timeSigNumerator = 4;
-  c->timeSigDenominator = 4;
-}
-
 }  // namespace
 
 std::string FindBundle(const char* argv0) {
@@ -125,141 +109,231 @@ std::string FindBundle(const char* argv0) {
   return "";
 }
 
-int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
+namespace {
+
+// The loaded bundle and what the renderer learned from it. Members are
+// destroyed in reverse order: the instance before the host object before
+// the module.
+struct PluginHost {
+  Vst3Module module;
+  HostApp host{"selvarin-render"};
+  HostedPlugin plugin;
+  std::vector<CatalogParam> catalog;
+  std::vector<std::string> presets;
+};
+
+// What the command line asks the plug-in to start with, resolved against it.
+struct StartSettings {
+  int presetIndex = -1;
+  std::vector<ResolvedParam> params;
+};
+
+bool LoadPlugin(const RenderOptions& o, const char* argv0, PluginHost* h, std::string* error) {
   const std::string bundle = o.pluginPath.empty() ? FindBundle(argv0) : o.pluginPath;
   if (bundle.empty()) {
     *error = "cannot find Selvarin.vst3 (build it, install it, or give --plugin PATH)";
-    return 1;
+    return false;
   }
-  Vst3Module module;
-  if (!module.Load(bundle, error)) return 1;
-  HostApp host("selvarin-render");
-  HostedPlugin plugin;
-  if (!plugin.Create(module.Factory(), &host, error)) return 1;
+  if (!h->module.Load(bundle, error)) return false;
+  if (!h->plugin.Create(h->module.Factory(), &h->host, error)) return false;
+  h->catalog = BuildCatalog(h->plugin);
+  h->presets = h->plugin.ProgramNames();
+  return true;
+}
 
-  const std::vector<CatalogParam> catalog = BuildCatalog(plugin);
-  const std::vector<std::string> presets = plugin.ProgramNames();
-  if (o.listPresets || o.listParams) {
-    if (o.listParams) PrintParams(catalog);
-    if (o.listParams && o.listPresets) std::printf("\n");
-    if (o.listPresets) PrintPresets(presets);
-    return 0;
-  }
-
-  // Everything typed is checked before the file is created.
-  int presetIndex = -1;
-  if (!o.preset.empty() && !ResolvePreset(presets, o.preset, &presetIndex, error)) return 1;
-  std::vector<ResolvedParam> settings;
-  auto toNormalized = [&](uint32_t id, double plain) { return plugin.controller->plainParamToNormalized(id, plain); };
-  for (const ParamSetting& s : o.params) {
+bool ResolveStart(const RenderOptions& o, PluginHost& h, StartSettings* s, std::string* error) {
+  if (!o.preset.empty() && !ResolvePreset(h.presets, o.preset, &s->presetIndex, error)) return false;
+  auto toNormalized = [&](uint32_t id, double plain) { return h.plugin.controller->plainParamToNormalized(id, plain); };
+  for (const ParamSetting& setting : o.params) {
     ResolvedParam r;
-    if (!ResolveParam(catalog, s, toNormalized, &r, error)) return 1;
-    settings.push_back(r);
+    if (!ResolveParam(h.catalog, setting, toNormalized, &r, error)) return false;
+    s->params.push_back(r);
   }
+  return true;
+}
 
-  const int sampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
-  if (plugin.processor->canProcessSampleSize(sampleSize) != sb::kResultOk) {
-    *error = "the plug-in cannot process " + std::to_string(o.precision) + "-bit samples";
-    return 1;
+// The preset, then the parameters, reach the plug-in as a DAW sends them:
+// parameter changes of a processing call without samples, before the first
+// block, mirrored to the controller.
+bool ApplyStart(const StartSettings& s, PluginHost& h, BlockProcessor& proc, std::string* error) {
+  HostParamChanges& changes = proc.Changes();
+  if (s.presetIndex >= 0 && h.presets.size() > 1) {
+    const double x = static_cast<double>(s.presetIndex) / static_cast<double>(h.presets.size() - 1);
+    changes.Add(kPresetParamId, 0, x);
+    h.plugin.controller->setParamNormalized(kPresetParamId, x);
   }
-  sv::SpeakerArrangement stereo = sv::SpeakerArr::kStereo;
-  plugin.processor->setBusArrangements(nullptr, 0, &stereo, 1);
-  plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true);
-  if (plugin.component->getBusCount(sv::kEvent, sv::kInput) > 0)
-    plugin.component->activateBus(sv::kEvent, sv::kInput, 0, true);
-  if (!plugin.Setup(o.sampleRate, o.blockSize, sampleSize, sv::kOffline)) {
-    *error = "the plug-in refused the processing set-up";
-    return 1;
-  }
-  if (!plugin.SetActive(true)) {
-    *error = "the plug-in refused activation";
-    return 1;
-  }
-  plugin.processor->setProcessing(true);
-
-  const int64_t total = static_cast<int64_t>(std::llround(o.seconds * o.sampleRate));
-  AudioWriter writer;
-  if (!writer.Open(o.output, o.fileType, o.format, static_cast<int>(o.sampleRate), 2, total, error)) return 1;
-
-  const size_t block = static_cast<size_t>(o.blockSize);
-  std::vector<double> left64(block), right64(block);
-  std::vector<float> left32(block), right32(block);
-  double* ch64[2] = {left64.data(), right64.data()};
-  float* ch32[2] = {left32.data(), right32.data()};
-  sv::AudioBusBuffers out;
-  out.numChannels = 2;
-  if (o.precision == 64) out.channelBuffers64 = ch64; else out.channelBuffers32 = ch32;
-  // Frames are written in large pieces by a second thread while the next
-  // ones render.
-  FramePipe pipe(&writer, o.precision, block);
-
-  HostParamChanges changes;
-  HostEventList events;
-  sv::ProcessContext context{};
-  sv::ProcessData data;
-  data.processMode = sv::kOffline;
-  data.symbolicSampleSize = sampleSize;
-  data.numInputs = 0;
-  data.numOutputs = 1;
-  data.outputs = &out;
-  data.inputParameterChanges = &changes;
-  data.inputEvents = &events;
-  data.processContext = &context;
-
-  // The preset, then the parameters, reach the plug-in as a DAW sends them:
-  // parameter changes of a processing call without samples, before the
-  // first block, mirrored to the controller.
-  if (presetIndex >= 0 && presets.size() > 1) {
-    const double x = static_cast<double>(presetIndex) / static_cast<double>(presets.size() - 1);
-    changes.Add(0x70727374, 0, x);  // 'prst'
-    plugin.controller->setParamNormalized(0x70727374, x);
-  }
-  for (const ResolvedParam& r : settings) {
+  for (const ResolvedParam& r : s.params) {
     changes.Add(r.id, 0, r.normalized);
-    plugin.controller->setParamNormalized(r.id, r.normalized);
+    h.plugin.controller->setParamNormalized(r.id, r.normalized);
   }
-  FillContext(&context, o, 0);
-  data.numSamples = 0;
-  if (plugin.processor->process(data) != sb::kResultOk) {
+  if (!proc.Process(0, 0)) {
     *error = "the plug-in failed to take the parameters";
-    return 1;
+    return false;
   }
-  changes.Clear();
+  return true;
+}
 
-  signal(SIGINT, OnInterrupt);
-  signal(SIGTERM, OnInterrupt);
-  ProgressBar progress(total, o.progress && o.seconds * o.sampleRate > 30.0 * 48000.0);
+// Renders every frame into the pipe, with the timeline's changes and the
+// output fades; returns the exit code.
+int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, TimelinePlayer& player,
+               const OutputFades& fades, FramePipe& pipe, std::string* error) {
+  const int64_t block = o.blockSize;
+  ProgressBar progress(total, o.progress && static_cast<double>(total) > 30.0 * 48000.0);
   for (int64_t done = 0; done < total;) {
-    if (gInterrupted) {
+    if (Interrupted()) {
       progress.Finish();
-      *error = "interrupted; no file written";
+      *error = pipe.InPlace() ? "interrupted" : "interrupted; no file written";
       return 130;
     }
-    const int n = static_cast<int>(total - done < static_cast<int64_t>(block) ? total - done : block);
-    FillContext(&context, o, done);
-    data.numSamples = n;
-    if (plugin.processor->process(data) != sb::kResultOk) {
+    const int n = static_cast<int>(total - done < block ? total - done : block);
+    player.FillBlock(done, n, &proc.Changes());
+    if (!proc.Process(done, n)) {
       progress.Finish();
       *error = "the plug-in failed to process a block";
       return 1;
     }
-    if (!pipe.Append(ch64, ch32, n, error)) {
+    if (o.precision == 64) fades.Apply(proc.Channels64(), done, n); else fades.Apply(proc.Channels32(), done, n);
+    if (!pipe.Append(proc.Channels64(), proc.Channels32(), n, error)) {
       progress.Finish();
       return 1;
     }
     done += n;
     progress.Update(done);
   }
-  if (!pipe.Finish(error)) return 1;
   progress.Finish();
+  return 0;
+}
+
+// "Volume" is linear in decibels: 0.64 % of its 64 dB span per percent,
+// each 6 dB a doubling, so about 0.642 dB per percent.
+constexpr double kVolumeDbPerPercent = 0.64 * 6.020599913279624 / 6.0;
+
+// Integer formats cannot hold samples beyond full scale: say how many were
+// clipped and which volume would avoid it.
+void WarnAboutClipping(const FramePipe& pipe, double volumePercent) {
+  if (pipe.ClippedSamples() == 0) return;
+  const double overDb = 20.0 * std::log10(pipe.Peak());
+  std::fprintf(stderr, "selvarin-render: warning: %lld samples clipped (peak %.3f, %.1f dB over full scale)",
+               pipe.ClippedSamples(), pipe.Peak(), overDb);
+  if (volumePercent >= 0.0) {
+    double suggested = std::floor(volumePercent - overDb / kVolumeDbPerPercent);
+    if (suggested < 0.0) suggested = 0.0;
+    std::fprintf(stderr, "; \"Volume\" %.0f %% or lower avoids it (or use --bits 32)", suggested);
+  }
+  std::fprintf(stderr, "\n");
+}
+
+// Waits for the writer, stops the plug-in and puts the file in place.
+int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, FramePipe& pipe, AudioWriter& writer,
+                 double volumePercent, std::string* error) {
+  if (!pipe.Finish(error)) return 1;
   plugin.processor->setProcessing(false);
   plugin.SetActive(false);
   if (!writer.Commit(error)) return 1;
-
-  const char* bits = o.format == SampleFormat::kPcm16 ? "16-bit" : o.format == SampleFormat::kPcm24 ? "24-bit" : "32-bit float";
-  std::printf("Wrote %s: %.3f s, %d Hz, stereo, %s %s\n", o.output.c_str(), static_cast<double>(total) / o.sampleRate,
-              static_cast<int>(o.sampleRate), bits, o.fileType == FileType::kFlac ? "FLAC" : "WAV");
+  WarnAboutClipping(pipe, volumePercent);
+  const char* bits = o.format == SampleFormat::kPcm16   ? "16-bit"
+                     : o.format == SampleFormat::kPcm24 ? "24-bit"
+                                                        : "32-bit float";
+  // The summary goes where it does not mix with the samples.
+  std::fprintf(writer.ToStandardOutput() ? stderr : stdout, "Wrote %s: %.3f s, %d Hz, stereo, %s%s%s\n",
+               writer.ToStandardOutput() ? "standard output" : o.output.c_str(),
+               static_cast<double>(total) / o.sampleRate, static_cast<int>(o.sampleRate),
+               IsLossy(o.fileType) ? "" : bits, IsLossy(o.fileType) ? "" : " ", FileTypeName(o.fileType));
   return 0;
+}
+
+// The highest "Volume" of the render, or -1 if the plug-in has none.
+double HighestVolume(const PluginHost& h, const Timeline& timeline) {
+  for (const CatalogParam& p : h.catalog) {
+    if (p.title != "Volume") continue;
+    auto it = timeline.highest.find(p.id);
+    return it != timeline.highest.end() ? it->second : -1.0;
+  }
+  return -1.0;
+}
+
+std::string Stem(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// Title and comment tags: the session's title (else the file name), the
+// preset the render starts from and the session file.
+void Tag(const RenderOptions& o, const PluginHost& h, const StartSettings& start, const Timeline& timeline,
+         WriterSettings* ws) {
+  ws->title = !timeline.title.empty() ? timeline.title : o.output == "-" ? "Selvarin" : Stem(o.output);
+  int preset = start.presetIndex;
+  for (const TimelineEvent& e : timeline.events)
+    if (preset < 0 && e.kind == SessionLineKind::kPreset && e.startFrame == 0) preset = e.presetIndex;
+  ws->comment = "Selvarin, preset ";
+  ws->comment += preset >= 0 ? "\"" + h.presets[static_cast<size_t>(preset)] + "\"" : std::string("none (default values)");
+  if (!o.session.empty()) ws->comment += ", session " + (o.session == "-" ? std::string("from standard input") : o.session);
+}
+
+// Writes the render of a resolved timeline; returns the exit code.
+int RenderToOutput(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
+                   std::string* error) {
+  CatchInterruptions();
+  const int64_t total = std::llround(timeline.seconds * o.sampleRate);
+  AudioWriter writer;
+  WriterSettings ws;
+  ws.path = o.output;
+  ws.type = o.fileType;
+  ws.format = o.format;
+  ws.sampleRate = static_cast<int>(o.sampleRate);
+  ws.frames = total;
+  ws.quality = o.quality;
+  ws.flacLevel = o.flacLevel;
+  ws.peakChunk = o.peakChunk;
+  Tag(o, h, start, timeline, &ws);
+  if (!writer.Open(ws, error)) return 1;
+  if (!StartProcessing(o, h.plugin, error)) return 1;
+
+  BlockProcessor proc(o, h.plugin);
+  sv::IEditController* controller = h.plugin.controller;
+  TimelinePlayer player(timeline, [controller](uint32_t id, double plain) {
+    return controller->plainParamToNormalized(id, plain);
+  }, static_cast<int>(h.presets.size()));
+  const OutputFades fades(total, std::llround(o.fadeIn * o.sampleRate), std::llround(o.fadeOut * o.sampleRate));
+  // Frames are written in large pieces by a second thread while the next
+  // ones render.
+  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize), writer.Clips());
+  if (!ApplyStart(start, h, proc, error)) return 1;
+  const int code = RenderLoop(o, total, proc, player, fades, pipe, error);
+  if (code != 0) return code;
+  return FinishRender(o, total, h.plugin, pipe, writer, HighestVolume(h, timeline), error);
+}
+
+}  // namespace
+
+int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
+  PluginHost h;
+  if (!LoadPlugin(o, argv0, &h, error)) return 1;
+  if (o.listPresets || o.listParams) {
+    if (o.listParams) PrintParams(h.catalog);
+    if (o.listParams && o.listPresets) std::printf("\n");
+    if (o.listPresets) PrintPresets(h.presets);
+    return 0;
+  }
+  // Everything typed, the session and the output are checked before
+  // rendering starts.
+  StartSettings start;
+  if (!ResolveStart(o, h, &start, error)) return 1;
+  SessionHostView view;
+  view.factory = h.module.Factory();
+  view.hostContext = &h.host;
+  view.plugin = &h.plugin;
+  view.catalog = &h.catalog;
+  view.presets = &h.presets;
+  Timeline timeline;
+  if (!PrepareTimeline(o, view, start.presetIndex, start.params, &timeline, error)) return 1;
+  if (o.dryRun) {
+    std::fputs(FormatTimeline(timeline, MakeTimelinePlugin(o, view)).c_str(), stdout);
+    return 0;
+  }
+  return RenderToOutput(o, h, start, timeline, error);
 }
 
 }  // namespace selvarin
