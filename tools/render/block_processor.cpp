@@ -1,30 +1,8 @@
 #include "tools/render/block_processor.h"
 
-#include <cmath>
-
 #include "pluginterfaces/vst/vstspeaker.h"
 
 namespace selvarin {
-
-namespace {
-
-// The host's transport at a project position: 4/4, tempo, playing or not.
-void FillContext(sv::ProcessContext* c, const RenderOptions& o, int64_t position) {
-  *c = sv::ProcessContext{};
-  c->state = sv::ProcessContext::kTempoValid | sv::ProcessContext::kTimeSigValid |
-             sv::ProcessContext::kProjectTimeMusicValid | sv::ProcessContext::kBarPositionValid |
-             sv::ProcessContext::kContTimeValid | (o.playing ? sv::ProcessContext::kPlaying : 0);
-  c->sampleRate = o.sampleRate;
-  c->projectTimeSamples = position;
-  c->continousTimeSamples = position;
-  c->projectTimeMusic = static_cast<double>(position) / o.sampleRate * o.tempo / 60.0;
-  c->barPositionMusic = std::floor(c->projectTimeMusic / 4.0) * 4.0;
-  c->tempo = o.tempo;
-  c->timeSigNumerator = 4;
-  c->timeSigDenominator = 4;
-}
-
-}  // namespace
 
 bool StartProcessing(const RenderOptions& o, HostedPlugin& plugin, std::string* error) {
   const int sampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
@@ -50,27 +28,17 @@ bool StartProcessing(const RenderOptions& o, HostedPlugin& plugin, std::string* 
 }
 
 BlockProcessor::BlockProcessor(const RenderOptions& o, HostedPlugin& plugin)
-    : o_(o), plugin_(plugin), left64_(Size(o)), right64_(Size(o)), left32_(Size(o)), right32_(Size(o)) {
-  ch64_[0] = left64_.data();
-  ch64_[1] = right64_.data();
-  ch32_[0] = left32_.data();
-  ch32_[1] = right32_.data();
-  out_.numChannels = 2;
-  if (o.precision == 64) out_.channelBuffers64 = ch64_; else out_.channelBuffers32 = ch32_;
-  data_.processMode = sv::kOffline;
-  data_.symbolicSampleSize = o.precision == 64 ? sv::kSample64 : sv::kSample32;
-  data_.numInputs = 0;
-  data_.numOutputs = 1;
-  data_.outputs = &out_;
-  data_.inputParameterChanges = &changes_;
-  data_.inputEvents = &events_;
-  data_.processContext = &context_;
+    : plugin_(plugin),
+      transport_{o.sampleRate, o.tempo, o.playing},
+      output_(o.precision == 64 ? sv::kSample64 : sv::kSample32, o.blockSize) {
+  output_.SetInputs(&changes_, &events_, &context_);
+  output_.data.processMode = sv::kOffline;
 }
 
 bool BlockProcessor::Process(int64_t position, int n) {
-  FillContext(&context_, o_, position);
-  data_.numSamples = n;
-  const bool ok = plugin_.processor->process(data_) == sb::kResultOk;
+  FillContext(&context_, transport_, position);
+  output_.data.numSamples = n;
+  const bool ok = plugin_.processor->process(output_.data) == sb::kResultOk;
   changes_.Clear();
   return ok;
 }

@@ -4,17 +4,16 @@
 // transport.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "tools/render/render_options.h"
 #include "tools/vst3host/host_objects.h"
+#include "tools/vst3host/host_transport.h"
 #include "tools/vst3host/hosted_plugin.h"
+#include "tools/vst3host/stereo_output.h"
+#include "vst3/special_param_ids.h"
 
 namespace selvarin {
-
-// The program-change parameter ('prst') of the plug-in's preset list.
-constexpr sv::ParamID kPresetParamId = 0x70727374;
 
 // Buses, set-up, activation: the plug-in ready for its first block.
 bool StartProcessing(const RenderOptions& o, HostedPlugin& plugin, std::string* error);
@@ -29,23 +28,17 @@ class BlockProcessor {
   // Runs one call of n frames at a project position; the changes are
   // cleared afterwards.
   bool Process(int64_t position, int n);
-  double* const* Channels64() { return ch64_; }
-  float* const* Channels32() { return ch32_; }
+  // The channels of the chosen precision; the other width's are null.
+  double* const* Channels64() { return output_.ch64; }
+  float* const* Channels32() { return output_.ch32; }
 
  private:
-  static size_t Size(const RenderOptions& o) { return static_cast<size_t>(o.blockSize); }
-
-  const RenderOptions& o_;
   HostedPlugin& plugin_;
-  std::vector<double> left64_, right64_;
-  std::vector<float> left32_, right32_;
-  double* ch64_[2] = {};
-  float* ch32_[2] = {};
-  sv::AudioBusBuffers out_{};
+  const HostTransport transport_;
+  StereoOutput output_;
   HostParamChanges changes_;
   HostEventList events_;
   sv::ProcessContext context_{};
-  sv::ProcessData data_{};
 };
 
 }  // namespace selvarin
