@@ -5,12 +5,13 @@
 #include "engine/editor_links.h"
 #include "engine/factory_presets.h"
 #include "engine/param_table.h"
+#include "selvarin_version.h"
 
 namespace selvarin {
 
 namespace {
 constexpr int kPresetCount = 150;
-constexpr int32_t kVendorVersion = 0x00010A00;  // 1.10.0
+constexpr int32_t kVendorVersion = SELVARIN_VENDOR_VERSION;
 }  // namespace
 
 CLS_SELVARIN::CLS_SELVARIN(const IPlugInstanceInfo& info)

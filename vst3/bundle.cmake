@@ -15,7 +15,7 @@ function(selvarin_add_vst3_bundle target name)
   set(bundle ${B_OUTPUT_DIR}/${name}.vst3)
   add_library(${target} MODULE ${SELVARIN_VST3_DIR}/module_entry.cpp ${B_SOURCES})
   selvarin_target_defaults(${target})
-  target_link_libraries(${target} PRIVATE ${B_LIBRARIES} selvarin_vst3_adapter)
+  target_link_libraries(${target} PRIVATE ${B_LIBRARIES} selvarin_vst3_adapter selvarin_version)
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     OUTPUT_NAME ${name}

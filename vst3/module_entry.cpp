@@ -9,6 +9,7 @@
 #include "vst3/module_globals.h"
 #include "vst3/plugin_factory.h"
 #include "vst3/plugin_instance.h"
+#include "selvarin_version.h"
 
 namespace sb = Steinberg;
 
@@ -70,7 +71,7 @@ PluginFactory* MakeFactory() {
   c.classFlags = 2;  // simple mode supported
   CopyField(c.subCategories, "Instrument");
   CopyField(c.vendor, "");
-  CopyField(c.version, "1.1.0");
+  CopyField(c.version, SELVARIN_VERSION_STRING);
   CopyField(c.sdkVersion, "VST 3.6.5");
   try {
     factory->RegisterClass(c, &CreateSelvarin, nullptr);
