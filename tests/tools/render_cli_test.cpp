@@ -2,15 +2,14 @@
 // listings, and errors that leave no file behind.
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tests/vst3/signal_measure.h"
+#include "tools/platform/file_system.h"
+#include "tools/platform/run_command.h"
 
 namespace selvarin {
 namespace {
@@ -23,20 +22,11 @@ struct CliResult {
 CliResult Render(const std::string& args) {
   CliResult r;
   const std::string cmd = std::string(SELVARIN_RENDER_EXE) + " --plugin '" SELVARIN_TEST_BUNDLE "' " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  const int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.code = RunCommand(cmd, &r.output);
   return r;
 }
 
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return PathExists(path); }
 
 struct Audio {
   SF_INFO info{};
@@ -59,11 +49,10 @@ bool Load(const std::string& path, Audio* a) {
 class RenderCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/selvarin-render-test-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = MakeTempDirectory("selvarin-render-test-");
+    ASSERT_FALSE(dir_.empty());
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override { RemoveDirectoryTree(dir_); }
   std::string Path(const char* name) const { return dir_ + "/" + name; }
   std::string dir_;
 };

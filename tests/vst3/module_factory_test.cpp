@@ -1,6 +1,5 @@
 // The module as a host first meets it: exports, factory, class description,
 // class ID and the bundle's moduleinfo.json.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +8,8 @@
 #include <thread>
 
 #include "tests/vst3/plugin_fixture.h"
+#include "tools/platform/shared_library.h"
+#include "tools/vst3host/module_platform.h"
 
 namespace selvarin {
 namespace test {
@@ -17,21 +18,21 @@ namespace {
 namespace sb = Steinberg;
 namespace sv = Steinberg::Vst;
 
-TEST(ModuleTest, ExportsTheEntryPointsLinuxHostsCall) {
+TEST(ModuleTest, ExportsTheEntryPointsThisPlatformsHostsCall) {
   void* h = SharedModule().Handle();
   ASSERT_NE(h, nullptr);
-  for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry", "ModuleExit"})
-    EXPECT_NE(dlsym(h, name), nullptr) << name;
+  for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll", kVst3EnterExport, kVst3ExitExport})
+    EXPECT_NE(SharedLibrarySymbol(h, name), nullptr) << name;
   using BoolFn = bool (*)();
-  EXPECT_TRUE(reinterpret_cast<BoolFn>(dlsym(h, "InitDll"))());
-  EXPECT_TRUE(reinterpret_cast<BoolFn>(dlsym(h, "ExitDll"))());
+  EXPECT_TRUE(reinterpret_cast<BoolFn>(SharedLibrarySymbol(h, "InitDll"))());
+  EXPECT_TRUE(reinterpret_cast<BoolFn>(SharedLibrarySymbol(h, "ExitDll"))());
   // Nothing of the SDK or the framework leaks out of the module.
-  EXPECT_EQ(dlsym(h, "_ZN9Steinberg7FObject7releaseEv"), nullptr);
+  EXPECT_EQ(SharedLibrarySymbol(h, "_ZN9Steinberg7FObject7releaseEv"), nullptr);
 }
 
 TEST(ModuleTest, GetPluginFactoryReturnsOneFactoryAndCountsReferences) {
   using FactoryFn = sb::IPluginFactory* (*)();
-  auto get = reinterpret_cast<FactoryFn>(dlsym(SharedModule().Handle(), "GetPluginFactory"));
+  auto get = reinterpret_cast<FactoryFn>(SharedLibrarySymbol(SharedModule().Handle(), "GetPluginFactory"));
   ASSERT_NE(get, nullptr);
   sb::IPluginFactory* a = get();
   sb::IPluginFactory* b = get();

@@ -1,7 +1,5 @@
 #include "tools/render/audio_writer.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 namespace selvarin {
@@ -77,7 +75,7 @@ void AudioWriter::Abort() {
     file_ = nullptr;
   }
   if (!tempPath_.empty()) {
-    unlink(tempPath_.c_str());
+    std::remove(tempPath_.c_str());
     tempPath_.clear();
   }
 }

@@ -1,8 +1,6 @@
 #include "tools/render/render_session.h"
 
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "tools/render/audio_writer.h"
 #include "tools/render/frame_pipe.h"
 #include "tools/render/param_resolve.h"
+#include "tools/platform/file_system.h"
 #include "tools/render/progress_bar.h"
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
@@ -26,19 +25,6 @@ namespace {
 volatile sig_atomic_t gInterrupted = 0;
 
 void OnInterrupt(int) { gInterrupted = 1; }
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::string ExeDir(const char* argv0) {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(argv0 ? argv0 : "");
-  const size_t slash = exe.rfind('/');
-  return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
 
 std::vector<CatalogParam> BuildCatalog(HostedPlugin& plugin) {
   std::vector<CatalogParam> out;
@@ -115,13 +101,13 @@ void FillContext(sv::ProcessContext* c, const RenderOptions& o, int64_t position
 }  // namespace
 
 std::string FindBundle(const char* argv0) {
-  const std::string exeDir = ExeDir(argv0);
+  const std::string exeDir = ExecutableDirectory(argv0);
   std::vector<std::string> places = {exeDir + "/../vst3/Selvarin.vst3", exeDir + "/../lib/vst3/Selvarin.vst3"};
   if (const char* home = std::getenv("HOME")) places.push_back(std::string(home) + "/.vst3/Selvarin.vst3");
   places.push_back("/usr/local/lib/vst3/Selvarin.vst3");
   places.push_back("/usr/lib/vst3/Selvarin.vst3");
   for (const std::string& p : places)
-    if (Exists(p)) return p;
+    if (PathExists(p)) return p;
   return "";
 }
 
