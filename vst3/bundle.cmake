@@ -1,8 +1,13 @@
 # Builds a VST3 bundle directory around a module:
-#   <dir>/<name>.vst3/Contents/<arch>-linux/<name>.so
+#   <dir>/<name>.vst3/Contents/<arch>-linux/<name>.so        (Linux)
+#   <dir>/<name>.vst3/Contents/x86_64-win/<name>.vst3        (Windows; the DLL)
 #   <dir>/<name>.vst3/Contents/Resources/moduleinfo.json
 set(SELVARIN_VST3_DIR ${CMAKE_CURRENT_LIST_DIR})
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+include(${PROJECT_SOURCE_DIR}/resources/editor_images.cmake)
+include(${PROJECT_SOURCE_DIR}/resources/embed_images.cmake)
+if(WIN32)
+  set(SELVARIN_VST3_ARCH x86_64-win)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
   set(SELVARIN_VST3_ARCH x86_64-linux)
 elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
   set(SELVARIN_VST3_ARCH aarch64-linux)
@@ -10,11 +15,36 @@ else()
   set(SELVARIN_VST3_ARCH ${CMAKE_SYSTEM_PROCESSOR}-linux)
 endif()
 
+# Windows: the DLL entry point, the version resource and the editor's images
+# as "PNG" resources (those present in resources/).
+function(_selvarin_vst3_windows_parts target)
+  target_sources(${target} PRIVATE ${SELVARIN_VST3_DIR}/win32/dll_main.cpp ${SELVARIN_VST3_DIR}/win32/module_version.rc)
+  set_target_properties(${target} PROPERTIES SUFFIX ".vst3")
+  set(images)
+  foreach(entry IN LISTS SELVARIN_EDITOR_IMAGES)
+    string(REGEX REPLACE "^([0-9]+)=(.*)$" "\\1=${SELVARIN_EDITOR_IMAGE_DIR}/\\2" entry "${entry}")
+    string(REGEX REPLACE "^[0-9]+=" "" file "${entry}")
+    if(EXISTS ${file})
+      list(APPEND images ${entry})
+    endif()
+  endforeach()
+  if(images)
+    selvarin_embed_images(${target} ${images})
+  else()
+    message(STATUS "${target}: no editor images in resources/img yet")
+  endif()
+endfunction()
+
 function(selvarin_add_vst3_bundle target name)
   cmake_parse_arguments(B "" "OUTPUT_DIR" "SOURCES;LIBRARIES" ${ARGN})
   set(bundle ${B_OUTPUT_DIR}/${name}.vst3)
   add_library(${target} MODULE ${SELVARIN_VST3_DIR}/module_entry.cpp ${B_SOURCES})
   selvarin_target_defaults(${target})
+  if(WIN32)
+    _selvarin_vst3_windows_parts(${target})
+  else()
+    target_sources(${target} PRIVATE ${SELVARIN_VST3_DIR}/linux/module_entry_linux.cpp)
+  endif()
   target_link_libraries(${target} PRIVATE ${B_LIBRARIES} selvarin_vst3_adapter selvarin_version)
   set_target_properties(${target} PROPERTIES
     PREFIX ""

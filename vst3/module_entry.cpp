@@ -1,4 +1,6 @@
-// The module's exported entry points and its one factory.
+// The module's exported entry points and its one factory. The platform's
+// own entry (DllMain on Windows, ModuleEntry on Linux) records the module
+// handle; see the platform folders.
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -103,13 +105,5 @@ SMTG_EXPORT_SYMBOL bool InitDll() {
 }
 
 SMTG_EXPORT_SYMBOL bool ExitDll() { return true; }
-
-// Linux hosts call these instead of InitDll/ExitDll.
-SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle) {
-  selvarin::gModuleHandle = sharedLibraryHandle;
-  return InitDll();
-}
-
-SMTG_EXPORT_SYMBOL bool ModuleExit() { return ExitDll(); }
 
 }  // extern "C"

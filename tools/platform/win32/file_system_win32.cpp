@@ -41,7 +41,8 @@ std::string MakeTempDirectory(const std::string& prefix) {
   // A name nobody else holds: CreateDirectory fails on an existing one.
   for (unsigned attempt = 0; attempt < 1000; ++attempt) {
     char unique[32];
-    std::snprintf(unique, sizeof unique, "%08lx%04x", GetCurrentProcessId(), (GetTickCount() + attempt) & 0xFFFF);
+    std::snprintf(unique, sizeof unique, "%08lx%04lx", static_cast<unsigned long>(GetCurrentProcessId()),
+                  static_cast<unsigned long>((GetTickCount() + attempt) & 0xFFFF));
     const std::string path = folder + prefix + unique;
     if (CreateDirectoryW(WidePath(path).c_str(), nullptr)) return path;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
