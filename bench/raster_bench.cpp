@@ -82,7 +82,9 @@ void Fill(benchmark::State& state, float opacity) {
 }
 BENCHMARK_CAPTURE(Fill, surface_1.0, 1.0f);
 BENCHMARK_CAPTURE(Fill, surface_0.5, 0.5f);
-BENCHMARK_CAPTURE(Fill, surface_0.6, 0.6f);
+BENCHMARK_CAPTURE(Fill, surface_0.75, 0.75f);
+BENCHMARK_CAPTURE(Fill, surface_0.6, 0.6f);   // no byte-shift form: the general rule
+BENCHMARK_CAPTURE(Fill, surface_0.3, 0.3f);
 
 void TextWarm(benchmark::State& state) {
   RasterFontRequest req;

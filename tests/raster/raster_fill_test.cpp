@@ -53,6 +53,37 @@ TEST(RasterFill, RowsMatchThePixelRuleExactly) {
   }
 }
 
+// Every opacity without a byte-shift form, every byte value in every channel,
+// rows that start off a 4-pixel boundary and end in a partial group: the fill
+// follows the per-channel rule, colours toward c and alpha toward k, exactly.
+TEST(RasterFill, EveryGeneralOpacityMatchesTheChannelRule) {
+  constexpr int kW = 263, kH = 4;
+  RasterMemBitmap b(kW, kH);
+  const auto source = [](int x, int y) {
+    const int v = x & 0xFF;
+    return RasterPackArgb((v * 3 + y) & 0xFF, (v + 85 * y) & 0xFF, 255 - v, v);
+  };
+  const auto rule = [](int d, int target, int k) { return (d - target) * (256 - k) / 256 + target; };
+  for (RasterPixel c : {0x00000000u, 0xFFFFFFFFu, 0x7F80017Eu, 0x12C3A459u}) {
+    for (int k = 1; k < 256; ++k) {
+      if (k == 64 || k == 128 || k == 192) continue;  // the byte-shift forms
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) At(b, x, y) = source(x, y);
+      RasterFillRect(&b, 1, 0, kW - 1, kH, c, k / 256.0f, kRasterCopy);
+      for (int y = 0; y < kH; ++y) {
+        ASSERT_EQ(At(b, 0, y), source(0, y));  // left of the fill
+        for (int x = 1; x < kW; ++x) {
+          const RasterPixel d = source(x, y), got = At(b, x, y);
+          ASSERT_EQ(RasterBlue(got), rule(RasterBlue(d), RasterBlue(c), k)) << "k " << k << " x " << x;
+          ASSERT_EQ(RasterGreen(got), rule(RasterGreen(d), RasterGreen(c), k)) << "k " << k << " x " << x;
+          ASSERT_EQ(RasterRed(got), rule(RasterRed(d), RasterRed(c), k)) << "k " << k << " x " << x;
+          ASSERT_EQ(RasterAlpha(got), rule(RasterAlpha(d), k, k)) << "k " << k << " x " << x;
+        }
+      }
+    }
+  }
+}
+
 TEST(RasterFill, AlphaWeighted) {
   // Colour alpha 0 with weighting: nothing drawn.
   EXPECT_EQ(FillOne(0x12345678, 0x00FFFFFF, 1.0f, kRasterUseSourceAlpha), 0x12345678u);
