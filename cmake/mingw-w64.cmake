@@ -28,6 +28,8 @@ set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
+# The shipped module carries no symbol tables.
+set(CMAKE_MODULE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # MinGW's math.h hides M_PI and friends in strict ISO mode; glibc shows them.
 set(CMAKE_C_FLAGS_INIT "-D_USE_MATH_DEFINES")
