@@ -65,6 +65,7 @@ class GdiFont : public RasterSystemFont {
   int LineHeight() const override { return lineHeight_; }
   int Ascent() const override { return ascent_; }
   const char* FamilyName() const override { return family_; }
+  void* NativeHandle() const override { return font_; }
 
   int Advance(std::uint32_t codepoint) override {
     wchar_t text[2];
