@@ -3,8 +3,6 @@
 #   <dir>/<name>.vst3/Contents/x86_64-win/<name>.vst3        (Windows; the DLL)
 #   <dir>/<name>.vst3/Contents/Resources/moduleinfo.json
 set(SELVARIN_VST3_DIR ${CMAKE_CURRENT_LIST_DIR})
-include(${PROJECT_SOURCE_DIR}/resources/editor_images.cmake)
-include(${PROJECT_SOURCE_DIR}/resources/embed_images.cmake)
 if(WIN32)
   set(SELVARIN_VST3_ARCH x86_64-win)
 elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
@@ -15,26 +13,11 @@ else()
   set(SELVARIN_VST3_ARCH ${CMAKE_SYSTEM_PROCESSOR}-linux)
 endif()
 
-# Windows: the DLL entry point, the version resource and the editor's images
-# as "PNG" resources (those present in resources/).
+# Windows: the DLL entry point and the version resource. (The editor's
+# images become "PNG" resources through selvarin_embed_editor_images.)
 function(_selvarin_vst3_windows_parts target)
   target_sources(${target} PRIVATE ${SELVARIN_VST3_DIR}/win32/dll_main.cpp ${SELVARIN_VST3_DIR}/win32/module_version.rc)
   set_target_properties(${target} PROPERTIES SUFFIX ".vst3")
-  set(images)
-  foreach(entry IN LISTS SELVARIN_EDITOR_IMAGES)
-    string(REGEX REPLACE "^([0-9]+)=(.*)$" "\\1=${SELVARIN_EDITOR_IMAGE_DIR}/\\2" entry "${entry}")
-    string(REGEX REPLACE "^[0-9]+=" "" file "${entry}")
-    if(EXISTS ${file})
-      list(APPEND images ${entry})
-    endif()
-  endforeach()
-  list(LENGTH images count)
-  set_target_properties(${target} PROPERTIES SELVARIN_IMAGE_COUNT ${count})
-  if(images)
-    selvarin_embed_images(${target} ${images})
-  else()
-    message(STATUS "${target}: no editor images in resources/img yet")
-  endif()
 endfunction()
 
 function(selvarin_add_vst3_bundle target name)

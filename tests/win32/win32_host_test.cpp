@@ -93,10 +93,8 @@ constexpr ModuleImage kEditorImages[] = {
 
 TEST(Win32Host, EditorImagesDecodeFromTheModulesOwnResources) {
   ASSERT_NE(Module(), nullptr);
-  int found = 0;
   for (const ModuleImage& image : kEditorImages) {
-    if (!FindResourceA(Module(), MAKEINTRESOURCEA(image.id), "PNG")) continue;
-    ++found;
+    ASSERT_NE(FindResourceA(Module(), MAKEINTRESOURCEA(image.id), "PNG"), nullptr) << image.id;
     std::unique_ptr<RasterBitmap> bitmap(RasterLoadPngFromResource(Module(), image.id));
     ASSERT_NE(bitmap, nullptr) << image.id;
     EXPECT_EQ(bitmap->Width(), image.width) << image.id;
@@ -104,7 +102,6 @@ TEST(Win32Host, EditorImagesDecodeFromTheModulesOwnResources) {
     // The program's own file holds none of them: the handle decides.
     EXPECT_EQ(RasterLoadPngFromResource(nullptr, image.id), nullptr) << image.id;
   }
-  EXPECT_EQ(found, SELVARIN_MODULE_IMAGE_COUNT);
 }
 
 TEST(Win32Host, DefaultSoundIs200HzLeftAnd204HzRight) {
