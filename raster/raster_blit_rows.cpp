@@ -91,25 +91,23 @@ void CopyAlphaRow(RasterPixel* d, const RasterPixel* s, int n, int k) {
 void FillGeneralRow(RasterPixel* d, int n, RasterPixel c, int k) {
   // Colours move toward c and alpha toward k: the target bytes are c's
   // colours with k in place of its alpha. Each byte becomes
-  // t + trunc((d - t) * keep / 256), computed on the byte distance |d - t|
-  // without widening to 16-bit lanes: q = |d - t| * keep / 256 (truncated) from
-  // one high multiply per byte parity, then t + q when d is above t and t - q
-  // when below. Since q <= |d - t|, t + q lies between t and d when d is above,
-  // and t - q between d and t when d is below, so
+  // t + trunc((d - t) * keep / 256), computed on the byte distance |d - t|:
+  // with the distance in the high byte of a 16-bit lane, the high half of its
+  // product with keep is the truncated q = |d - t| * keep / 256. Then t + q
+  // when d is above t, t - q when below. Since q <= |d - t|, t + q lies between
+  // t and d when d is above, and t - q between d and t when d is below, so
   // max(min(t + q, d), t - q) (saturating) picks the right one without a sign mask.
   const RasterPixel target = (c & 0x00FFFFFFu) | static_cast<RasterPixel>(k) << 24;
   const __m128i t = _mm_set1_epi32(static_cast<int>(target));
-  const __m128i keepHigh = _mm_set1_epi16(static_cast<short>((256 - k) << 8));
-  const __m128i evenBytes = _mm_set1_epi16(0x00FF);
+  const __m128i keep16 = _mm_set1_epi16(static_cast<short>(256 - k));
+  const __m128i zero = _mm_setzero_si128();
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
     const __m128i dist = _mm_or_si128(_mm_subs_epu8(dv, t), _mm_subs_epu8(t, dv));
-    // Even bytes: (x * keep * 256) >> 16 = x * keep / 256, in the low byte.
-    // Odd bytes: (x * 256 * keep * 256) >> 16 = x * keep, whose high byte is the quotient.
-    const __m128i qEven = _mm_mulhi_epu16(_mm_and_si128(dist, evenBytes), keepHigh);
-    const __m128i qOdd = _mm_andnot_si128(evenBytes, _mm_mulhi_epu16(_mm_andnot_si128(evenBytes, dist), keepHigh));
-    const __m128i q = _mm_or_si128(qEven, qOdd);
+    const __m128i qLo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dist), keep16);
+    const __m128i qHi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dist), keep16);
+    const __m128i q = _mm_packus_epi16(qLo, qHi);
     const __m128i r = _mm_max_epu8(_mm_min_epu8(_mm_adds_epu8(t, q), dv), _mm_subs_epu8(t, q));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), r);
   }
