@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "raster/raster_bitmap.h"
 #include "raster/raster_png.h"
@@ -152,6 +154,108 @@ TEST(Win32Host, DefaultSoundIs200HzLeftAnd204HzRight) {
   EXPECT_GT(Peak(left, kFrames / 2), 0.2);
   EXPECT_LE(Peak(left), 1.0);
   EXPECT_TRUE(AllFinite(left) && AllFinite(right));
+}
+
+// Runs the host's message loop for a while: the editor's timer ticks and
+// paints in it.
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < ms) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+HWND MakeHostWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "SelvarinWin32Host";
+  RegisterClassA(&wc);
+  return CreateWindowExA(0, "SelvarinWin32Host", "Selvarin Win32 test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                         40, 600, 440, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Distinct colours in the window's client area, read back from the screen.
+size_t DistinctColours(HWND window) {
+  HDC screen = GetDC(window);
+  HDC copy = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 550;
+  info.bmiHeader.biHeight = -363;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(copy, section);
+  BitBlt(copy, 0, 0, 550, 363, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::set<std::uint32_t> colours;
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < 550 * 363; i += 7) colours.insert(pixels[i] & 0xFFFFFFu);
+  SelectObject(copy, old);
+  DeleteObject(section);
+  DeleteDC(copy);
+  ReleaseDC(window, screen);
+  return colours.size();
+}
+
+TEST(Win32Host, TheEditorViewOpensInTheHostsWindowAndAnswersTheMouse) {
+  using FactoryFn = sb::IPluginFactory* (*)();
+  sb::IPluginFactory* factory = Export<FactoryFn>("GetPluginFactory")();
+  ASSERT_NE(factory, nullptr);
+  HostApp host("Selvarin Win32 test host");
+  HostedPlugin plugin;
+  std::string error;
+  ASSERT_TRUE(plugin.Create(factory, &host, &error)) << error;
+  sb::IPlugView* view = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->isPlatformTypeSupported(sb::kPlatformTypeHWND), sb::kResultTrue);
+  HWND frame = MakeHostWindow();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_EQ(view->attached(frame, sb::kPlatformTypeHWND), sb::kResultOk);
+  HWND editor = FindWindowExA(frame, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+  PumpFor(200);
+  // The panel, drawn from the module's own images, is on the screen.
+  EXPECT_GT(DistinctColours(editor), 100u);
+
+  auto plain = [&](sv::ParamID id) {
+    return plugin.controller->normalizedParamToPlain(id, plugin.controller->getParamNormalized(id));
+  };
+  // Drag Base Freq's knob upwards.
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(48, 129));
+  for (int y = 125; y >= 89; y -= 4) SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(48, y));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(48, 89));
+  EXPECT_GT(plain(0), 200.0);
+
+  // Right-click: type a value into the box and commit it with Enter.
+  SendMessageA(editor, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(48, 129));
+  SendMessageA(editor, WM_RBUTTONUP, 0, MAKELPARAM(48, 129));
+  HWND box = FindWindowExA(editor, nullptr, "Edit", nullptr);
+  ASSERT_NE(box, nullptr);
+  for (char c : std::string("432")) SendMessageA(box, WM_CHAR, static_cast<WPARAM>(c), 0);
+  SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+  PumpFor(150);  // the commit takes effect at the next timer tick
+  EXPECT_EQ(FindWindowExA(editor, nullptr, "Edit", nullptr), nullptr);
+  EXPECT_DOUBLE_EQ(plain(0), 432.0);
+
+  // Removed and attached again: a new window with the same value.
+  ASSERT_EQ(view->removed(), sb::kResultOk);
+  EXPECT_FALSE(IsWindow(editor));
+  ASSERT_EQ(view->attached(frame, sb::kPlatformTypeHWND), sb::kResultOk);
+  EXPECT_NE(FindWindowExA(frame, nullptr, "IEditorWndClass", "IEditor"), nullptr);
+  EXPECT_DOUBLE_EQ(plain(0), 432.0);
+  view->removed();
+  EXPECT_EQ(view->release(), 0u);
+  DestroyWindow(frame);
+  plugin.Destroy();
+  factory->release();
 }
 
 }  // namespace
