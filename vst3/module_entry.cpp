@@ -8,6 +8,7 @@
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "vst3/class_id.h"
+#include "vst3/module_entry_platform.h"
 #include "vst3/module_globals.h"
 #include "vst3/plugin_factory.h"
 #include "vst3/plugin_instance.h"
