@@ -6,6 +6,7 @@
 #include "raster/raster_font.h"
 #include "raster/raster_native_text.h"
 #include "raster/raster_utf8.h"
+#include "raster/win32/raster_utf16.h"
 
 namespace selvarin {
 
@@ -23,14 +24,8 @@ std::wstring Utf16(const char* text, int length) {
   std::wstring out;
   RasterTextReader reader(text, length);
   std::uint32_t cp = 0;
-  while (reader.Next(cp)) {
-    if (cp >= 0x10000 && cp <= 0x10FFFF) {
-      out.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      out.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<wchar_t>(cp <= 0xFFFF ? cp : 0xFFFD));
-    }
-  }
+  wchar_t units[2];
+  while (reader.Next(cp)) out.append(units, static_cast<size_t>(RasterCodepointToUtf16(cp, units)));
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "raster/raster_system_font.h"
+#include "raster/win32/raster_utf16.h"
 
 namespace selvarin {
 
@@ -19,18 +20,6 @@ BYTE GdiQuality(int quality) {
     case kRasterQualityClearType: return CLEARTYPE_QUALITY;
     default: return DEFAULT_QUALITY;
   }
-}
-
-// UTF-16 units of a code point; returns how many (1 or 2).
-int ToUtf16(std::uint32_t codepoint, wchar_t out[2]) {
-  if (codepoint >= 0x10000 && codepoint <= 0x10FFFF) {
-    const std::uint32_t v = codepoint - 0x10000;
-    out[0] = static_cast<wchar_t>(0xD800 + (v >> 10));
-    out[1] = static_cast<wchar_t>(0xDC00 + (v & 0x3FF));
-    return 2;
-  }
-  out[0] = static_cast<wchar_t>(codepoint <= 0xFFFF ? codepoint : 0xFFFD);
-  return 1;
 }
 
 class GdiFont : public RasterSystemFont {
@@ -69,7 +58,7 @@ class GdiFont : public RasterSystemFont {
 
   int Advance(std::uint32_t codepoint) override {
     wchar_t text[2];
-    const int n = ToUtf16(codepoint, text);
+    const int n = RasterCodepointToUtf16(codepoint, text);
     SIZE size{};
     if (!GetTextExtentPoint32W(measure_, text, n, &size)) return 0;
     return size.cx;
@@ -79,7 +68,7 @@ class GdiFont : public RasterSystemFont {
     HDC dc = scratch ? static_cast<HDC>(scratch->DeviceContext()) : nullptr;
     if (!dc || !scratch->Bits()) return false;
     wchar_t text[2];
-    const int n = ToUtf16(codepoint, text);
+    const int n = RasterCodepointToUtf16(codepoint, text);
     HGDIOBJ old = SelectObject(dc, font_);
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);

@@ -245,12 +245,33 @@ TEST(Win32Host, TheEditorViewOpensInTheHostsWindowAndAnswersTheMouse) {
   EXPECT_EQ(FindWindowExA(editor, nullptr, "Edit", nullptr), nullptr);
   EXPECT_DOUBLE_EQ(plain(0), 432.0);
 
+  // A wheel notch over the knob (the message carries screen coordinates).
+  POINT knob{48, 129};
+  ClientToScreen(editor, &knob);
+  SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(knob.x, knob.y));
+  EXPECT_GT(plain(0), 432.0);
+  const double wheeled = plain(0);
+
+  // LFO1's target drop-down: open it, choose its fifth row ("Volume").
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 222));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(120, 222));
+  PumpFor(100);
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 315));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(120, 315));
+  PumpFor(100);
+  EXPECT_EQ(plain(8), 4.0);
+  // And LFO1's Sync switch.
+  const double sync = plain(10);
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 204));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(200, 204));
+  EXPECT_NE(plain(10), sync);
+
   // Removed and attached again: a new window with the same value.
   ASSERT_EQ(view->removed(), sb::kResultOk);
   EXPECT_FALSE(IsWindow(editor));
   ASSERT_EQ(view->attached(frame, sb::kPlatformTypeHWND), sb::kResultOk);
   EXPECT_NE(FindWindowExA(frame, nullptr, "IEditorWndClass", "IEditor"), nullptr);
-  EXPECT_DOUBLE_EQ(plain(0), 432.0);
+  EXPECT_DOUBLE_EQ(plain(0), wheeled);
   view->removed();
   EXPECT_EQ(view->release(), 0u);
   DestroyWindow(frame);
