@@ -136,14 +136,6 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       DragFinish(drop);
       return 0;
     }
-    case WM_COMMAND:
-      // The drop-down entry's choice reaches its parent too (how depends on
-      // the system): choosing an item commits, as in the entry's procedure.
-      if (entryWindow_ && reinterpret_cast<HWND>(lParam) == entryWindow_ && HIWORD(wParam) == CBN_SELCHANGE) {
-        entryState_ = kEntryCommit;
-        return 0;
-      }
-      break;
     case WM_MOUSEHOVER:
       return 0;
     case WM_MOUSELEAVE:
