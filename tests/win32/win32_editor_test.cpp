@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -293,6 +294,32 @@ TEST_F(Win32Editor, TheLfoTargetDropDownAndTheSyncButtonAnswerClicks) {
   const double sync = Plain(kParamLfo1Sync);
   LeftClick(200, 204);  // "LFO1 Sync"
   EXPECT_NE(Plain(kParamLfo1Sync), sync);
+}
+
+TEST_F(Win32Editor, AResizeGrowsTheWindowAndTheHostsAndPathsKeepTheirBackslash) {
+  RECT hostBefore{};
+  GetWindowRect(host, &hostBefore);
+  g->Resize(600, 400);
+  RECT client{}, hostAfter{};
+  GetClientRect(window, &client);
+  GetWindowRect(host, &hostAfter);
+  EXPECT_EQ(client.right, 600);
+  EXPECT_EQ(client.bottom, 400);
+  // The host's window (a top-level window, the editor's parent) grows by as much.
+  EXPECT_EQ((hostAfter.right - hostAfter.left) - (hostBefore.right - hostBefore.left), 50);
+  EXPECT_EQ((hostAfter.bottom - hostAfter.top) - (hostBefore.bottom - hostBefore.top), 37);
+  EXPECT_EQ(hostAfter.left, hostBefore.left);  // sizes only
+
+  char folder[300];
+  g->HostExecutablePath(folder, sizeof folder);
+  ASSERT_GT(std::strlen(folder), 3u);
+  EXPECT_EQ(folder[std::strlen(folder) - 1], '\\');
+  char exe[300] = {};
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  EXPECT_EQ(std::string(exe).rfind(folder, 0), 0u) << exe;
+  char tooSmall[4];
+  g->ModuleFolderPath(tooSmall, sizeof tooSmall);
+  EXPECT_STREQ(tooSmall, "");  // a folder that does not fit is not cut
 }
 
 TEST(Win32EditorKeys, TheKeyTableCoversSpaceArrowsDigitsAndLettersOnly) {
