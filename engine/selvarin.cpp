@@ -6,6 +6,7 @@
 #include "engine/factory_presets.h"
 #include "engine/param_table.h"
 #include "graphics/selvarin_layout.h"
+#include "selvarin_version.h"
 
 namespace selvarin {
 
@@ -15,7 +16,7 @@ namespace {
 // save and automate the program as the normalised value index / (count - 1):
 // another count would make projects saved so far select other presets.
 constexpr int kPresetCount = 150;
-constexpr int32_t kVendorVersion = 0x00010A00;  // 1.10.0
+constexpr int32_t kVendorVersion = SELVARIN_VENDOR_VERSION;
 }  // namespace
 
 CLS_SELVARIN::CLS_SELVARIN(const IPlugInstanceInfo& info)

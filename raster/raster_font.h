@@ -80,6 +80,7 @@ class RasterCachedFont : public RasterFont {
   bool DrawGlyph(RasterBitmap* dest, std::uint32_t codepoint, int x, int y, const RasterRect& clip) override;
 
  private:
+  bool UsesNativeText(int textFlags) const;
   const RasterGlyph* Glyph(std::uint32_t codepoint);
   const RasterGlyph* RenderGlyph(std::uint32_t codepoint);
   void ReleaseSystemFont();

@@ -3,6 +3,7 @@
 
 #include "raster/raster_blend.h"
 #include "raster/raster_font.h"
+#include "raster/raster_native_text.h"
 #include "raster/raster_utf8.h"
 
 namespace selvarin {
@@ -85,6 +86,15 @@ int LineWidth(RasterCachedFont& font, RasterTextReader reader, bool* more) {
 
 }  // namespace
 
+// Opaque text of fonts that allow it is drawn by the platform itself, and
+// so is the text of fonts whose lines are taller than 255 pixels.
+bool RasterCachedFont::UsesNativeText(int textFlags) const {
+  if (lineHeight_ > 255) return true;
+  constexpr int kEffectFlags = 0x1F7;
+  return (flags_ & kRasterFontAllowNative) && !(flags_ & kEffectFlags) && !(textFlags & kRasterTextUseColourAlpha) &&
+         RasterNativeTextAvailable();
+}
+
 bool RasterCachedFont::DrawGlyph(RasterBitmap* dest, std::uint32_t codepoint, int x, int y, const RasterRect& clip) {
   const RasterGlyph* g = Glyph(codepoint);
   if (!g) return false;
@@ -115,6 +125,11 @@ int RasterCachedFont::DrawText(RasterBitmap* dest, const char* text, int length,
   if (flags & kRasterTextUseColourAlpha) opacity *= static_cast<float>(RasterAlpha(textColour_)) / 255.0f;
   const int k = RasterOpacityToK(opacity);
   if (!measureOnly && k == 0) return 0;
+
+  if (!measureOnly && dest->DeviceContext() && UsesNativeText(flags)) {
+    const int drawn = RasterDrawTextNative(dest, systemFont_, text, length, *rect, flags, textColour_);
+    if (drawn > 0) return drawn;
+  }
 
   RasterTextReader reader(text, length);
   const TextExtent extent = MeasureText(*this, reader);

@@ -37,6 +37,8 @@ class RasterSystemFont {
   // Draws the character with its cell's top-left corner at (x, y) in white
   // onto the scratch bitmap, whose pixels are opaque black around it.
   virtual bool DrawGlyph(RasterBitmap* scratch, int x, int y, std::uint32_t codepoint) = 0;
+  // The platform's own font object for drawing text natively, or none.
+  virtual void* NativeHandle() const { return nullptr; }
 
   RasterSystemFont() = default;
   RasterSystemFont(const RasterSystemFont&) = delete;

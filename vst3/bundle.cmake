@@ -1,8 +1,11 @@
 # Builds a VST3 bundle directory around a module:
-#   <dir>/<name>.vst3/Contents/<arch>-linux/<name>.so
+#   <dir>/<name>.vst3/Contents/<arch>-linux/<name>.so        (Linux)
+#   <dir>/<name>.vst3/Contents/x86_64-win/<name>.vst3        (Windows; the DLL)
 #   <dir>/<name>.vst3/Contents/Resources/moduleinfo.json
 set(SELVARIN_VST3_DIR ${CMAKE_CURRENT_LIST_DIR})
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+if(WIN32)
+  set(SELVARIN_VST3_ARCH x86_64-win)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
   set(SELVARIN_VST3_ARCH x86_64-linux)
 elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
   set(SELVARIN_VST3_ARCH aarch64-linux)
@@ -10,12 +13,24 @@ else()
   set(SELVARIN_VST3_ARCH ${CMAKE_SYSTEM_PROCESSOR}-linux)
 endif()
 
+# Windows: the DLL entry point and the version resource. (The editor's
+# images become "PNG" resources through selvarin_embed_editor_images.)
+function(_selvarin_vst3_windows_parts target)
+  target_sources(${target} PRIVATE ${SELVARIN_VST3_DIR}/win32/dll_main.cpp ${SELVARIN_VST3_DIR}/win32/module_version.rc)
+  set_target_properties(${target} PROPERTIES SUFFIX ".vst3")
+endfunction()
+
 function(selvarin_add_vst3_bundle target name)
   cmake_parse_arguments(B "" "OUTPUT_DIR" "SOURCES;LIBRARIES" ${ARGN})
   set(bundle ${B_OUTPUT_DIR}/${name}.vst3)
   add_library(${target} MODULE ${SELVARIN_VST3_DIR}/module_entry.cpp ${B_SOURCES})
   selvarin_target_defaults(${target})
-  target_link_libraries(${target} PRIVATE ${B_LIBRARIES} selvarin_vst3_adapter)
+  if(WIN32)
+    _selvarin_vst3_windows_parts(${target})
+  else()
+    target_sources(${target} PRIVATE ${SELVARIN_VST3_DIR}/linux/module_entry_linux.cpp)
+  endif()
+  target_link_libraries(${target} PRIVATE ${B_LIBRARIES} selvarin_vst3_adapter selvarin_version)
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     OUTPUT_NAME ${name}

@@ -1,4 +1,6 @@
-// The module's exported entry points and its one factory.
+// The module's exported entry points and its one factory. The platform's
+// own entry (DllMain on Windows, ModuleEntry on Linux) records the module
+// handle; see the platform folders.
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -6,9 +8,11 @@
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "vst3/class_id.h"
+#include "vst3/module_entry_platform.h"
 #include "vst3/module_globals.h"
 #include "vst3/plugin_factory.h"
 #include "vst3/plugin_instance.h"
+#include "selvarin_version.h"
 
 namespace sb = Steinberg;
 
@@ -70,7 +74,7 @@ PluginFactory* MakeFactory() {
   c.classFlags = 2;  // simple mode supported
   CopyField(c.subCategories, "Instrument");
   CopyField(c.vendor, "");
-  CopyField(c.version, "1.1.0");
+  CopyField(c.version, SELVARIN_VERSION_STRING);
   CopyField(c.sdkVersion, "VST 3.6.5");
   try {
     factory->RegisterClass(c, &CreateSelvarin, nullptr);
@@ -102,13 +106,5 @@ SMTG_EXPORT_SYMBOL bool InitDll() {
 }
 
 SMTG_EXPORT_SYMBOL bool ExitDll() { return true; }
-
-// Linux hosts call these instead of InitDll/ExitDll.
-SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle) {
-  selvarin::gModuleHandle = sharedLibraryHandle;
-  return InitDll();
-}
-
-SMTG_EXPORT_SYMBOL bool ModuleExit() { return ExitDll(); }
 
 }  // extern "C"

@@ -34,6 +34,12 @@ add_library(selvarin_vst3_sdk STATIC
   # The package lacks the file that defines the view and frame interface ids.
   ${CMAKE_CURRENT_SOURCE_DIR}/sdk_view_iids.cpp
 )
+if(WIN32)
+  # The SDK's class ids and strings use COM helpers.
+  target_link_libraries(selvarin_vst3_sdk PUBLIC ole32)
+else()
+  target_sources(selvarin_vst3_sdk PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/linux/sdk_run_loop_iids.cpp)
+endif()
 target_include_directories(selvarin_vst3_sdk SYSTEM PUBLIC ${_sdk})
 target_compile_definitions(selvarin_vst3_sdk PUBLIC RELEASE=1)
 target_compile_options(selvarin_vst3_sdk PRIVATE -w)

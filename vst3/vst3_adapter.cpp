@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/vst/vstparameters.h"
 #include "vst3/text16.h"
 #include "vst3/vst3_parameter.h"
+#include "vst3/vst3_view.h"
 
 namespace selvarin {
 
@@ -144,7 +146,10 @@ void IVST3Adapter::AddParameters() {
   }
 }
 
-sb::tresult PLUGIN_API IVST3Adapter::terminate() { return SingleComponentEffect::terminate(); }
+sb::tresult PLUGIN_API IVST3Adapter::terminate() {
+  views_.clear();  // views still held by the host leave on their own
+  return SingleComponentEffect::terminate();
+}
 
 sb::tresult PLUGIN_API IVST3Adapter::setActive(sb::TBool state) {
   OnActiveChanged(state != 0);
@@ -251,8 +256,24 @@ sb::uint32 PLUGIN_API IVST3Adapter::getProcessContextRequirements() {
          R::kNeedTimeSignature;
 }
 
-sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString /*name*/) {
-  return nullptr;  // no editor view yet
+sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString name) {
+  if (!name || std::strcmp(name, sv::ViewType::kEditor) != 0) return nullptr;
+  try {
+    return new IVST3View(this);  // joins views_ and holds a reference on this adapter
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void IVST3Adapter::AddView(IVST3View* view) { views_.push_back(view); }
+
+void IVST3Adapter::RemoveView(IVST3View* view) {
+  for (auto it = views_.begin(); it != views_.end(); ++it) {
+    if (*it == view) {
+      views_.erase(it);
+      return;
+    }
+  }
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setKnobMode(sv::KnobMode mode) {
@@ -292,7 +313,9 @@ void IVST3Adapter::HostTimeSignature(int* numerator, int* denominator) {
   if (denominator) *denominator = context_.timeSigDenominator;
 }
 
-void IVST3Adapter::ResizeEditor(int /*width*/, int /*height*/) {}
+void IVST3Adapter::ResizeEditor(int width, int height) {
+  if (Editor() && !views_.empty()) views_.front()->RequestResize(width, height);
+}
 
 bool IVST3Adapter::SendMidiMsg(const IMidiMsg& /*msg*/) { return false; }
 

@@ -3,6 +3,7 @@
 // component, edit controller and unit information. It turns every host call
 // into operations of the plug-in base.
 #include <cstdint>
+#include <vector>
 
 #include "framework/audio_plugin.h"
 #include "framework/instance_info.h"
@@ -12,6 +13,8 @@
 #include "vst3/special_param_ids.h"
 
 namespace selvarin {
+
+class IVST3View;
 
 // Speaker arrangement for a bus of n channels (0 when there is none).
 Steinberg::Vst::SpeakerArrangement ArrangementForChannels(int n);
@@ -102,6 +105,12 @@ class IVST3Adapter : public IAudioPlugin,
   int TransportState() override;
   void FillTransportInfo(TransportInfo* out) override;
 
+  // The open editor views in creation order; the first one takes the
+  // plug-in's resize requests.
+  void AddView(IVST3View* view);
+  void RemoveView(IVST3View* view);
+  const std::vector<IVST3View*>& Views() const { return views_; }
+
   const sv::ProcessContext& HostContext() const { return context_; }
   sv::KnobMode KnobMode() const { return knobMode_; }
 
@@ -130,6 +139,7 @@ class IVST3Adapter : public IAudioPlugin,
   bool sideChainActive_ = false;
   sv::ProcessContext context_{};
   sv::KnobMode knobMode_ = sv::kCircularMode;
+  std::vector<IVST3View*> views_;
 };
 
 }  // namespace selvarin

@@ -28,9 +28,16 @@ class CountedRender {
 };
 
 TEST(RealTime, CountingSeesAnAllocation) {
+  if (!CountsMallocCalls()) GTEST_SKIP() << "the C library's allocator cannot be replaced here";
   void* volatile p = nullptr;
   EXPECT_EQ(CountAllocations([&] { p = std::malloc(16); }), 1);
   std::free(p);
+}
+
+TEST(RealTime, CountingSeesOperatorNew) {
+  int* volatile p = nullptr;
+  EXPECT_EQ(CountAllocations([&] { p = new int(7); }), 1);
+  delete p;
 }
 
 TEST(RealTime, RenderingAllocatesNothing) {

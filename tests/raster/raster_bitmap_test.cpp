@@ -76,7 +76,6 @@ TEST(RasterSysBitmap, RoundsWidthAndOnlyGrows) {
   EXPECT_FALSE(b.Resize(0, 10));
   EXPECT_EQ(b.Bits(), nullptr);
   EXPECT_EQ(b.Width(), 0);
-  EXPECT_EQ(b.DeviceContext(), nullptr);
   // A width that cannot be rounded up to four pixels gives no section.
   EXPECT_TRUE(b.Resize(2147483647, 1));
   EXPECT_EQ(b.Bits(), nullptr);

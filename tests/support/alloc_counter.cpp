@@ -67,4 +67,6 @@ long StopCountingAllocations() {
   return gAllocations.load();
 }
 
+bool CountsMallocCalls() { return true; }
+
 }  // namespace selvarin::test

@@ -7,6 +7,9 @@ namespace selvarin::test {
 void StartCountingAllocations();
 // Stops counting and returns how many allocations were made since the start.
 long StopCountingAllocations();
+// Whether calls of the C library's malloc family are counted too (operator
+// new always is).
+bool CountsMallocCalls();
 
 template <class Fn>
 long CountAllocations(Fn&& fn) {

@@ -1,16 +1,13 @@
 #pragma once
 // Running selvarin-render as a user does and reading back what it wrote.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "tools/platform/file_system.h"
+#include "tools/platform/run_command.h"
 
 namespace selvarin {
 namespace test {
@@ -24,32 +21,12 @@ struct CliResult {
 inline CliResult RunRender(const std::string& args) {
   CliResult r;
   const std::string cmd = std::string(SELVARIN_RENDER_EXE) + " --plugin '" SELVARIN_TEST_BUNDLE "' " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  const int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.code = RunCommand(cmd, &r.output);
   return r;
 }
 
-inline bool PathExists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-inline std::vector<std::string> FilesIn(const std::string& dir) {
-  std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string name = e->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(d);
-  }
-  return names;
-}
+inline bool PathExists(const std::string& path) { return selvarin::PathExists(path); }
+inline std::vector<std::string> FilesIn(const std::string& dir) { return ListDirectory(dir); }
 
 struct Audio {
   SF_INFO info{};
@@ -76,11 +53,10 @@ inline bool LoadAudio(const std::string& path, Audio* a) {
 class TempDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/selvarin-render-test-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = MakeTempDirectory("selvarin-render-test-");
+    ASSERT_FALSE(dir_.empty());
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override { RemoveDirectoryTree(dir_); }
   std::string Path(const char* name) const { return dir_ + "/" + name; }
   std::string dir_;
 };

@@ -5,6 +5,8 @@
 
 #include "tests/tools/cli_support.h"
 #include "tests/vst3/signal_measure.h"
+#include "tools/platform/file_system.h"
+#include "tools/platform/run_command.h"
 
 namespace selvarin {
 namespace {

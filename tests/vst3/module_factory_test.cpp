@@ -1,6 +1,5 @@
 // The module as a host first meets it: exports, factory, class description,
 // class ID and the bundle's moduleinfo.json.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +8,8 @@
 #include <thread>
 
 #include "tests/vst3/plugin_fixture.h"
+#include "tools/platform/shared_library.h"
+#include "tools/vst3host/module_platform.h"
 
 namespace selvarin {
 namespace test {
@@ -17,21 +18,26 @@ namespace {
 namespace sb = Steinberg;
 namespace sv = Steinberg::Vst;
 
-TEST(ModuleTest, ExportsTheEntryPointsLinuxHostsCall) {
+}  // namespace
+// The class ID's 16 bytes as this platform's hosts store them.
+extern const unsigned char kPlatformClassIdBytes[16];
+namespace {
+
+TEST(ModuleTest, ExportsTheEntryPointsThisPlatformsHostsCall) {
   void* h = SharedModule().Handle();
   ASSERT_NE(h, nullptr);
-  for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry", "ModuleExit"})
-    EXPECT_NE(dlsym(h, name), nullptr) << name;
+  for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll", kVst3EnterExport, kVst3ExitExport})
+    EXPECT_NE(SharedLibrarySymbol(h, name), nullptr) << name;
   using BoolFn = bool (*)();
-  EXPECT_TRUE(reinterpret_cast<BoolFn>(dlsym(h, "InitDll"))());
-  EXPECT_TRUE(reinterpret_cast<BoolFn>(dlsym(h, "ExitDll"))());
+  EXPECT_TRUE(reinterpret_cast<BoolFn>(SharedLibrarySymbol(h, "InitDll"))());
+  EXPECT_TRUE(reinterpret_cast<BoolFn>(SharedLibrarySymbol(h, "ExitDll"))());
   // Nothing of the SDK or the framework leaks out of the module.
-  EXPECT_EQ(dlsym(h, "_ZN9Steinberg7FObject7releaseEv"), nullptr);
+  EXPECT_EQ(SharedLibrarySymbol(h, "_ZN9Steinberg7FObject7releaseEv"), nullptr);
 }
 
 TEST(ModuleTest, GetPluginFactoryReturnsOneFactoryAndCountsReferences) {
   using FactoryFn = sb::IPluginFactory* (*)();
-  auto get = reinterpret_cast<FactoryFn>(dlsym(SharedModule().Handle(), "GetPluginFactory"));
+  auto get = reinterpret_cast<FactoryFn>(SharedLibrarySymbol(SharedModule().Handle(), "GetPluginFactory"));
   ASSERT_NE(get, nullptr);
   sb::IPluginFactory* a = get();
   sb::IPluginFactory* b = get();
@@ -97,13 +103,13 @@ TEST(ModuleTest, UnicodeClassInformationForHostsThatAskForIt) {
   f3->release();
 }
 
-TEST(ModuleTest, ClassIdFollowsTheLinuxRuleSoItsStringMatchesWindows) {
+TEST(ModuleTest, ClassIdFollowsThePlatformRuleSoItsStringIsTheSameEverywhere) {
   sb::PClassInfo ci;
   ASSERT_EQ(SharedModule().Factory()->getClassInfo(0, &ci), sb::kResultOk);
-  // Each word most significant byte first: F2AEE70D 00DE4F4E 'KvLn' 'v1id'.
-  const unsigned char want[16] = {0xF2, 0xAE, 0xE7, 0x0D, 0x00, 0xDE, 0x4F, 0x4E,
-                                  'K',  'v',  'L',  'n',  'v',  '1',  'i',  'd'};
-  EXPECT_EQ(std::memcmp(ci.cid, want, 16), 0);
+  EXPECT_EQ(std::memcmp(ci.cid, kPlatformClassIdBytes, 16), 0);
+  char text[33] = {};
+  sb::FUID::fromTUID(ci.cid).toString(text);
+  EXPECT_STREQ(text, "F2AEE70D00DE4F4E4B764C6E76316964");
 }
 
 TEST(ModuleTest, CreatingWithAnUnknownClassIdOrNoResultPointerFails) {

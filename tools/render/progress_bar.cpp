@@ -1,13 +1,13 @@
 #include "tools/render/progress_bar.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "tools/platform/file_system.h"
 
 namespace selvarin {
 
 ProgressBar::ProgressBar(int64_t total, bool enabled)
-    : total_(total > 0 ? total : 1), enabled_(enabled && isatty(STDERR_FILENO)) {}
+    : total_(total > 0 ? total : 1), enabled_(enabled && StderrIsTerminal()) {}
 
 void ProgressBar::Update(int64_t done) {
   if (!enabled_) return;

@@ -1,7 +1,5 @@
 #include "tools/render/render_session.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include "tools/render/interruption.h"
 #include "tools/render/param_resolve.h"
 #include "tools/render/output_fades.h"
+#include "tools/platform/file_system.h"
 #include "tools/render/progress_bar.h"
 #include "tools/render/session_setup.h"
 #include "tools/render/timeline_player.h"
@@ -27,18 +26,6 @@ namespace selvarin {
 
 namespace {
 
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::string ExeDir(const char* argv0) {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(argv0 ? argv0 : "");
-  const size_t slash = exe.rfind('/');
-  return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
 
 std::vector<CatalogParam> BuildCatalog(HostedPlugin& plugin) {
   std::vector<CatalogParam> out;
@@ -99,13 +86,13 @@ void PrintPresets(const std::vector<std::string>& names) {
 }  // namespace
 
 std::string FindBundle(const char* argv0) {
-  const std::string exeDir = ExeDir(argv0);
+  const std::string exeDir = ExecutableDirectory(argv0);
   std::vector<std::string> places = {exeDir + "/../vst3/Selvarin.vst3", exeDir + "/../lib/vst3/Selvarin.vst3"};
   if (const char* home = std::getenv("HOME")) places.push_back(std::string(home) + "/.vst3/Selvarin.vst3");
   places.push_back("/usr/local/lib/vst3/Selvarin.vst3");
   places.push_back("/usr/lib/vst3/Selvarin.vst3");
   for (const std::string& p : places)
-    if (Exists(p)) return p;
+    if (PathExists(p)) return p;
   return "";
 }
 

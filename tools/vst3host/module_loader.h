@@ -1,6 +1,7 @@
 #pragma once
-// Loads a VST3 bundle the way a Linux host does: dlopen the module in the
-// bundle's architecture folder, call ModuleEntry, ask GetPluginFactory.
+// Loads a VST3 bundle the way a host does: load the module in the bundle's
+// architecture folder, call its entry export (ModuleEntry on Linux, InitDll
+// on Windows), ask GetPluginFactory.
 #include <string>
 
 #include "pluginterfaces/base/ipluginbase.h"

@@ -1,0 +1,32 @@
+#pragma once
+// The few file-system and process facts the tools and tests need, with one
+// implementation per platform (posix/, win32/). Paths are 8-bit (UTF-8 on
+// Windows).
+#include <string>
+#include <vector>
+
+namespace selvarin {
+
+bool PathExists(const std::string& path);
+bool PathIsDirectory(const std::string& path);
+bool PathIsFile(const std::string& path);
+
+// Folder of the running executable; argv0's folder (or ".") when the system
+// cannot say.
+std::string ExecutableDirectory(const char* argv0);
+
+// Makes a new, empty folder in the system's temporary folder whose name
+// starts with prefix; "" on failure.
+std::string MakeTempDirectory(const std::string& prefix);
+
+// Names of the entries in a folder, without "." and ".."; empty when it
+// cannot be read.
+std::vector<std::string> ListDirectory(const std::string& path);
+
+// Removes a folder with everything in it; true when nothing is left.
+bool RemoveDirectoryTree(const std::string& path);
+
+// True when the standard error stream is a terminal (worth drawing progress on).
+bool StderrIsTerminal();
+
+}  // namespace selvarin

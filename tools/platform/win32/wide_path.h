@@ -1,0 +1,28 @@
+#pragma once
+// UTF-8 paths to and from the UTF-16 that the wide Windows calls take.
+#include <windows.h>
+
+#include <string>
+
+namespace selvarin {
+
+inline std::wstring WidePath(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+  return wide;
+}
+
+inline std::string Utf8Path(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::string();
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace selvarin
