@@ -199,9 +199,8 @@ void PromptPopup::OnMouseDown(int x, int y, const IPointerState& mod) {
   if (receiver) {
     const IParamEntry* p = receiver->Param();
     if (p) {
-      plug_->BeginParamEdit(receiver->paramIdx);
+      IHostEditScope edit(graphics_, receiver->Plugin(), receiver->paramIdx);
       receiver->ReceiveEnteredValue(p->ToNormalized(i));
-      plug_->EndParamEdit(receiver->paramIdx);
     }
     receiver->OnPopupResult(entries_[static_cast<size_t>(i)].text, i);
   }

@@ -11,6 +11,7 @@
 #include "graphics/dropdown.h"
 #include "graphics/image_cache.h"
 #include "graphics/knobs.h"
+#include "raster/raster_sys_bitmap.h"
 
 namespace selvarin::test {
 namespace {
@@ -87,8 +88,13 @@ TEST(EditorLayout, TextsLinksAndTheSharedRatePlace) {
 
 TEST(EditorLayout, ReplacingResizingOrDestroyingTheEditorReleasesTheEngineLinks) {
   EditorHarness h;
-  h.g->Resize(550, 363);  // a resize starts with no controls
+  h.g->Resize(600, 400);  // a resize starts with no controls
   EXPECT_EQ(h.g->NControls(), 0);
+  // The surface and the window take the new size.
+  EXPECT_EQ(h.g->Surface()->Width(), 600);
+  EXPECT_EQ(h.g->Surface()->Height(), 400);
+  EXPECT_EQ(h.g->Screen()->Width(), 600);
+  EXPECT_EQ(h.g->Screen()->Height(), 400);
   EXPECT_EQ(h.plug.State().lfoIndicator[0], nullptr);
   EXPECT_EQ(h.plug.State().bandLabel, nullptr);
   h.RenderBlock();
