@@ -362,6 +362,17 @@ TEST(EditorMouse, ClickingSyncAfterTheFirstBlockConvertsTheRateAndSwapsTheKnob) 
   h.g->ButtonUp(200, 204);
   EXPECT_EQ(h.Plain(kParamLfo1RateNote), 12.0);
   EXPECT_EQ(h.At(201, 277)->paramIdx, kParamLfo1RateNote);
+
+  // A right click only re-sends the value; a Sync change from the host
+  // afterwards converts nothing (it would run on the audio thread).
+  h.g->RightDown(200, 204);
+  h.g->ButtonUp(200, 204);
+  EXPECT_FALSE(*h.plug.SyncClickedFlag());
+  h.plug.edits.clear();
+  const double ms = h.Plain(kParamLfo1RateMs);
+  h.Automate(kParamLfo1Sync, 0.0);
+  EXPECT_EQ(h.Plain(kParamLfo1RateMs), ms);
+  EXPECT_TRUE(h.plug.edits.empty());
 }
 
 TEST(EditorMouse, EveryHostEditIsWholeAndNeverNested) {
