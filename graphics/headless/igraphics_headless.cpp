@@ -33,6 +33,7 @@ void IGraphicsHeadless::DestroyEditorWindow() {
 }
 
 void IGraphicsHeadless::Resize(int width, int height) {
+  entry_.Forget();  // its control goes with the others
   IGraphics::Resize(width, height);
   if (Surface()) Surface()->Resize(width, height);
   if (screen_) screen_->Resize(width, height);

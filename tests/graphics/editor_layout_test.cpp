@@ -88,8 +88,11 @@ TEST(EditorLayout, TextsLinksAndTheSharedRatePlace) {
 
 TEST(EditorLayout, ReplacingResizingOrDestroyingTheEditorReleasesTheEngineLinks) {
   EditorHarness h;
+  h.g->RightDown(48, 129);  // a value entry open over "Base Freq"
+  h.g->TypeText("432\n");
   h.g->Resize(600, 400);  // a resize starts with no controls
   EXPECT_EQ(h.g->NControls(), 0);
+  EXPECT_FALSE(h.g->Entry().IsOpen()) << "the entry went with its control";
   // The surface and the window take the new size.
   EXPECT_EQ(h.g->Surface()->Width(), 600);
   EXPECT_EQ(h.g->Surface()->Height(), 400);

@@ -179,6 +179,14 @@ TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
   const int thumb = popup->ThumbPosition();
   h.g->Wheel(popup->rect.L + 5, popup->rect.T + 5, 2);
   EXPECT_EQ(popup->ThumbPosition(), thumb - 6);
+  // Scrolled up, the list's bottom edge lies one row past the last entry
+  // shown: a click there chooses nothing.
+  ASSERT_LT(popup->FirstVisible() + popup->Capacity(), popup->EntryCount());
+  h.g->MouseMove(popup->rect.L + 10, popup->rect.B);
+  h.g->LeftDown(popup->rect.L + 10, popup->rect.B);
+  h.g->ButtonUp(popup->rect.L + 10, popup->rect.B);
+  ASSERT_EQ(OpenPopup(h), popup);
+  EXPECT_TRUE(h.plug.edits.empty());
   h.plug.edits.clear();
   h.g->LeftDown(5, 5);
   h.g->ButtonUp(5, 5);
