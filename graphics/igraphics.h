@@ -190,6 +190,7 @@ class IGraphics : public IEditorLink {
   int lastX_ = 0, lastY_ = 0;
   bool rightButtonDown_ = false;
   int gestureParam_ = -1;  // parameter whose edit the last press began
+  bool pressClosedList_ = false;  // the last press chose in a list that closed
   IControl* openPopup_ = nullptr;
   std::unique_ptr<ParamMail[]> mail_;
   int nMail_ = 0;

@@ -24,6 +24,7 @@ int IGraphics::ControlIndexAt(int x, int y) {
 bool IGraphics::OnMouseDown(int x, int y, const IPointerState& mod) {
   SyncFromPlugin();
   ReleaseCapture();
+  pressClosedList_ = false;
   const int idx = ControlIndexAt(x, y);
   if (idx < 0) return false;
   IControl* c = controls_[static_cast<size_t>(idx)];
@@ -42,7 +43,13 @@ bool IGraphics::OnMouseDown(int x, int y, const IPointerState& mod) {
     }
   }
   BeginPressEdit(c->paramIdx);
+  // A list the press closed (a choice in a pop-up or drop-down list) no
+  // longer lies under the pointer: the double-click the window system makes
+  // of the next press would reach the control beneath it.
+  const bool wasPopup = c == openPopup_;
+  const int before = NControls();
   c->OnMouseDown(x, y, mod);
+  pressClosedList_ = wasPopup ? NControls() < before : (c->hidden && c->paramIdx < 0);
   return true;
 }
 
@@ -109,6 +116,13 @@ bool IGraphics::OnMouseDoubleClick(int x, int y, const IPointerState& mod) {
   const int idx = ControlIndexAt(x, y);
   if (idx < 0) return false;
   IControl* c = controls_[static_cast<size_t>(idx)];
+  if (pressClosedList_) {
+    // The first click chose in a list that has gone: to the control now
+    // under the pointer this is a first click, not a double-click (which
+    // would reset it, or the very value just chosen, to its default).
+    pressClosedList_ = false;
+    return OnMouseDown(x, y, mod);
+  }
   BeginPressEdit(c->paramIdx);
   if (!c->dblAsClick) {
     c->OnMouseDoubleClick(x, y, mod);

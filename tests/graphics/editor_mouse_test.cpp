@@ -147,6 +147,24 @@ TEST(EditorMouse, RightClickWaveOpensItsListAndAChoiceSetsTheValue) {
   h.g->Tick();
   EXPECT_TRUE(h.g->LastPresented() == (IArea{0, 0, 550, 363})) << "closing repaints everything";
   EXPECT_EQ(h.g->PresentedInTick(), 1);
+
+  // Double-clicking an entry chooses it: the second click, which lands on
+  // the knob under the closed list, does not reset the knob to its default.
+  h.g->RightDown(197, 129);
+  h.g->ButtonUp(197, 129);
+  h.g->Tick();
+  const IArea row = OpenPopup(h)->Cell(1);
+  const int chosen = OpenPopup(h)->FirstVisible() + 1;
+  ASSERT_NE(chosen, 3);
+  const int rx = 197, ry = (row.T + row.B) / 2;
+  h.g->MouseMove(rx, ry);
+  h.g->LeftDown(rx, ry);
+  h.g->ButtonUp(rx, ry);
+  ASSERT_EQ(h.g->OpenPopup(), nullptr);
+  ASSERT_EQ(h.At(rx, ry)->paramIdx, kParamWave);
+  h.g->LeftDoubleClick(rx, ry);
+  h.g->ButtonUp(rx, ry);
+  EXPECT_EQ(h.Plain(kParamWave), chosen);
 }
 
 TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
@@ -319,6 +337,23 @@ TEST(EditorMouse, TheLfoTargetDropDownOpensBelowAndChoosesVolume) {
   EXPECT_TRUE(drop->List()->hidden);
   EXPECT_FALSE(drop->IsOpen());
   EXPECT_EQ(drop->Frame(), 5);
+
+  // Double-clicking "Binaural" in the list chooses it and leaves the "LFO1
+  // Wave" knob under the list alone.
+  h.Automate(kParamLfo1Wave, 3.0 / 6.0);
+  h.g->LeftDown(120, 222);
+  h.g->ButtonUp(120, 222);
+  ASSERT_FALSE(drop->List()->hidden);
+  h.g->LeftDown(120, 268);
+  h.g->ButtonUp(120, 268);
+  ASSERT_EQ(h.At(120, 268)->paramIdx, kParamLfo1Wave);
+  h.g->LeftDoubleClick(120, 268);
+  h.g->ButtonUp(120, 268);
+  h.g->Tick();
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 2.0);
+  EXPECT_EQ(h.Plain(kParamLfo1Wave), 3.0);
+  h.Automate(kParamLfo1Target, 1.0);
+  h.g->Tick();
 
   // Left-clicking an open drop-down closes its list without a change.
   h.g->LeftDown(120, 222);
