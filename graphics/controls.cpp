@@ -118,6 +118,11 @@ void IButtonClick::OnMouseDown(int, int, const IPointerState& mod) {
   IMutexLock lock(plug_->Mutex());
   if (clicked_) *clicked_ = true;
   MarkDirty(true);
+  // The flag is for this click's reaction only. A value the plug-in did not
+  // apply (a right click re-sends the current one) leaves it raised, and a
+  // later Sync change from the host would then convert the rate, on the
+  // audio thread.
+  if (clicked_) *clicked_ = false;
 }
 
 // ---- IButtonHold ----

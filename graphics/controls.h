@@ -83,7 +83,7 @@ class IButton : public IControl {
 // A switch that also raises a flag before its value reaches the plug-in, so
 // the plug-in's reaction can tell a click in the editor from a host change.
 // The flag is the plug-in's and is read and cleared under its lock, so it is
-// raised under that lock too.
+// raised (and lowered after the value went through) under that lock too.
 class IButtonClick : public IButton {
  public:
   IButtonClick(IAudioPlugin* plug, int param, int x, int y, const IImage& image, float hoverWeight, bool* clicked)

@@ -28,10 +28,10 @@ bool IDropDown::Draw(IGraphics& g) {
     redrawRequested = true;
     // The value goes to the host as one whole edit: a perform without its
     // begin and end is not an edit to a host.
-    const bool bound = plug_ && paramIdx >= 0;
-    if (bound) plug_->BeginParamEdit(paramIdx);
-    MarkDirty(true);
-    if (bound) plug_->EndParamEdit(paramIdx);
+    {
+      IHostEditScope edit(&g, plug_, paramIdx);
+      MarkDirty(true);
+    }
     if (list_) list_->Hide(true);
     open_ = false;
   }

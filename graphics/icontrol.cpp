@@ -86,8 +86,16 @@ void IControl::SetDisabled(bool gray) {
   MarkDirty(false);
 }
 
+void IControl::CloseTextEntry() {
+  // The value goes to the host again as a whole edit: a perform without its
+  // begin and end is not an edit to a host.
+  IHostEditScope edit(graphics_, plug_, paramIdx);
+  MarkDirty(true);
+  redrawRequested = true;
+}
+
 void IControl::MarkDirty(bool pushValue) {
-  if (value < clampLow) value = clampLow;
+  if (!(value >= clampLow)) value = clampLow;  // a NaN too: it never reaches the host
   else if (value > clampHigh) value = clampHigh;
   dirty = true;
   if (pushValue && plug_ && paramIdx >= 0) {

@@ -54,11 +54,9 @@ class IControl {
   // rectangle (plain image blits), so it may be drawn in several passes.
   virtual bool ClipsToDrawRect() const { return false; }
 
-  // The window host calls this when an in-place entry over the control closes.
-  void CloseTextEntry() {
-    MarkDirty(true);
-    redrawRequested = true;
-  }
+  // The window host calls this when an in-place entry over the control
+  // closes: the control repaints and sends its value once more.
+  void CloseTextEntry();
 
   // Set when the control is attached; the graphics core that owns it.
   void SetGraphics(IGraphics* g) { graphics_ = g; }

@@ -100,6 +100,9 @@ class IGraphics : public IEditorLink {
   void MarkBackgroundDirty();
   // Editor thread: hands what the audio thread published to the controls.
   void SyncFromPlugin();
+  // True while the host has an edit of the parameter open from this editor:
+  // a held press, or a wheel burst waiting for its end.
+  bool HostEditOpen(int paramIdx) const;
   // Editor thread, under the plug-in lock: forgets a value published for
   // the parameter and not yet taken over (a user edit replaces it).
   void DropPublishedValue(int paramIdx);
@@ -172,6 +175,9 @@ class IGraphics : public IEditorLink {
 
   void ReleaseCapture();
   void DeleteControls();
+  // Ends a press edit the host never saw released and begins one for the
+  // pressed control's parameter (none for -1).
+  void BeginPressEdit(int param);
 
   IAudioPlugin* plug_;
   std::vector<IControl*> controls_;
@@ -184,10 +190,27 @@ class IGraphics : public IEditorLink {
   int lastX_ = 0, lastY_ = 0;
   bool rightButtonDown_ = false;
   int gestureParam_ = -1;  // parameter whose edit the last press began
+  bool pressClosedList_ = false;  // the last press chose in a list that closed
   IControl* openPopup_ = nullptr;
   std::unique_ptr<ParamMail[]> mail_;
   int nMail_ = 0;
   std::atomic<bool> mailWaiting_{false};
+};
+
+// Frames a value the editor sends on its own (a typed value, a list choice,
+// a value re-sent when an entry closes) as one whole host edit; when an edit
+// of the parameter is open already the value belongs to that one, so the
+// host never sees one parameter's edits nested.
+class IHostEditScope {
+ public:
+  IHostEditScope(const IGraphics* g, IAudioPlugin* plug, int paramIdx);
+  ~IHostEditScope();
+  IHostEditScope(const IHostEditScope&) = delete;
+  IHostEditScope& operator=(const IHostEditScope&) = delete;
+
+ private:
+  IAudioPlugin* plug_ = nullptr;
+  int param_ = -1;
 };
 
 // The marker ClosePopup leaves when a list was dismissed without a choice:

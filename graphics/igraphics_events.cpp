@@ -24,6 +24,7 @@ int IGraphics::ControlIndexAt(int x, int y) {
 bool IGraphics::OnMouseDown(int x, int y, const IPointerState& mod) {
   SyncFromPlugin();
   ReleaseCapture();
+  pressClosedList_ = false;
   const int idx = ControlIndexAt(x, y);
   if (idx < 0) return false;
   IControl* c = controls_[static_cast<size_t>(idx)];
@@ -41,15 +42,41 @@ bool IGraphics::OnMouseDown(int x, int y, const IPointerState& mod) {
       captureIdx_ = ControlIndexOf(c);
     }
   }
-  const int param = c->paramIdx;
+  BeginPressEdit(c->paramIdx);
+  // A list the press closed (a choice in a pop-up or drop-down list) no
+  // longer lies under the pointer: the double-click the window system makes
+  // of the next press would reach the control beneath it.
+  const bool wasPopup = c == openPopup_;
+  const int before = NControls();
+  c->OnMouseDown(x, y, mod);
+  pressClosedList_ = wasPopup ? NControls() < before : (c->hidden && c->paramIdx < 0);
+  return true;
+}
+
+void IGraphics::BeginPressEdit(int param) {
   if (gestureParam_ >= 0 && plug_) plug_->EndParamEdit(gestureParam_);  // a release the host never sent
   gestureParam_ = -1;
-  if (param >= 0 && plug_) {
-    plug_->BeginParamEdit(param);
-    gestureParam_ = param;
-  }
-  c->OnMouseDown(x, y, mod);
-  return true;
+  if (param < 0 || !plug_) return;
+  // A wheel edit of this parameter still waiting for its end ends first:
+  // the host never sees one parameter's edits nested.
+  if (plug_->PendingEndEditParam() == param) plug_->FlushDeferredEndEdit();
+  plug_->BeginParamEdit(param);
+  gestureParam_ = param;
+}
+
+bool IGraphics::HostEditOpen(int param) const {
+  return param >= 0 && (param == gestureParam_ || (plug_ && plug_->PendingEndEditParam() == param));
+}
+
+IHostEditScope::IHostEditScope(const IGraphics* g, IAudioPlugin* plug, int param) {
+  if (!plug || param < 0 || (g && g->HostEditOpen(param))) return;
+  plug_ = plug;
+  param_ = param;
+  plug_->BeginParamEdit(param_);
+}
+
+IHostEditScope::~IHostEditScope() {
+  if (plug_) plug_->EndParamEdit(param_);
 }
 
 int IGraphics::ControlIndexOf(const IControl* c) const {
@@ -89,12 +116,14 @@ bool IGraphics::OnMouseDoubleClick(int x, int y, const IPointerState& mod) {
   const int idx = ControlIndexAt(x, y);
   if (idx < 0) return false;
   IControl* c = controls_[static_cast<size_t>(idx)];
-  if (gestureParam_ >= 0 && plug_) plug_->EndParamEdit(gestureParam_);
-  gestureParam_ = -1;
-  if (c->paramIdx >= 0 && plug_) {
-    plug_->BeginParamEdit(c->paramIdx);
-    gestureParam_ = c->paramIdx;
+  if (pressClosedList_) {
+    // The first click chose in a list that has gone: to the control now
+    // under the pointer this is a first click, not a double-click (which
+    // would reset it, or the very value just chosen, to its default).
+    pressClosedList_ = false;
+    return OnMouseDown(x, y, mod);
   }
+  BeginPressEdit(c->paramIdx);
   if (!c->dblAsClick) {
     c->OnMouseDoubleClick(x, y, mod);
     return false;
@@ -112,8 +141,11 @@ void IGraphics::OnMouseWheel(int x, int y, const IPointerState& mod, int delta) 
   if (idx < 0) return;
   IControl* c = controls_[static_cast<size_t>(idx)];
   const int param = c->paramIdx;
-  if (param >= 0 && plug_) {
-    plug_->OnParamWheelEdit(param);
+  // Notches while a press on the same parameter is held belong to the
+  // press's edit, which its release ends.
+  const bool ownEdit = param >= 0 && plug_ && param != gestureParam_;
+  if (param >= 0 && plug_) plug_->OnParamWheelEdit(param);
+  if (ownEdit) {
     // The first notch of a burst begins the host edit that the countdown
     // ends; a burst on another parameter ends the running one first, so
     // every edit the host sees is begun and ended once.
@@ -124,7 +156,7 @@ void IGraphics::OnMouseWheel(int x, int y, const IPointerState& mod, int delta) 
     }
   }
   c->OnMouseWheel(x, y, mod, delta);
-  if (param >= 0 && plug_) plug_->DeferEndParamEdit(param);
+  if (ownEdit) plug_->DeferEndParamEdit(param);
 }
 
 bool IGraphics::OnMouseOver(int x, int y, const IPointerState& mod) {

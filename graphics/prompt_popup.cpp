@@ -192,16 +192,17 @@ void PromptPopup::OnMouseDown(int x, int y, const IPointerState& mod) {
     else MoveThumb(y - thumbPos_ - rect.T - RoundNearestF(thumbHeight_ * 0.5f));
     return;
   }
+  // Only a visible row chooses: the list's bottom edge (one row past the
+  // last visible one) would pick an entry the list does not show.
   const int i = FirstVisible() + hovered_;
-  if (hovered_ < 0 || i < 0 || i >= entryCount_ || !mod.L) return;
+  if (hovered_ < 0 || hovered_ >= capacity_ || i < 0 || i >= entryCount_ || !mod.L) return;
   selected_ = i;
   IControl* receiver = owner && owner->owner ? owner->owner : owner;
   if (receiver) {
     const IParamEntry* p = receiver->Param();
     if (p) {
-      plug_->BeginParamEdit(receiver->paramIdx);
+      IHostEditScope edit(graphics_, receiver->Plugin(), receiver->paramIdx);
       receiver->ReceiveEnteredValue(p->ToNormalized(i));
-      plug_->EndParamEdit(receiver->paramIdx);
     }
     receiver->OnPopupResult(entries_[static_cast<size_t>(i)].text, i);
   }

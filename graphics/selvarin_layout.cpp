@@ -51,8 +51,6 @@ IGraphics* BuildSelvarinEditor(IAudioPlugin* plug, const SelvarinEditorLinks& li
 
   GRAPH* lfo1 = new GRAPH(plug, 22, 223);
   GRAPH* lfo2 = new GRAPH(plug, 326, 527);
-  if (links.lfoIndicator[0]) *links.lfoIndicator[0] = lfo1->Values();
-  if (links.lfoIndicator[1]) *links.lfoIndicator[1] = lfo2->Values();
   g->AddControl(lfo1);
   g->AddControl(lfo2);
 
@@ -61,7 +59,6 @@ IGraphics* BuildSelvarinEditor(IAudioPlugin* plug, const SelvarinEditorLinks& li
   g->AddControl(new ITextControl(plug, IArea{45, 12, 95, 30}, st.version, version));
   g->AddControl(new IURLControl(plug, IArea{178, 15, 370, 62}, kMakerSite, kMakerSiteFallback, nullptr));
   ILiveTextControl* band = new ILiveTextControl(plug, IArea{233, 298, 317, 313}, st.label);
-  if (links.bandLabel) *links.bandLabel = band->Slot();
   g->AddControl(band);
 
   const IImage knob = g->LoadImageResource(kImgKnob, "img/knob.png", 1);
@@ -99,13 +96,23 @@ IGraphics* BuildSelvarinEditor(IAudioPlugin* plug, const SelvarinEditorLinks& li
   g->AddControl(new IButtonHold(plug, kParamLfosSync, 235, 323, g->LoadImageResource(kImgLfosSync, "img/btn2.png", 1)));
 
   // A replaced, resized or destroyed editor takes its indicator and label
-  // controls with it: the engine's links go first.
-  g->releaseControlLinks = [links] {
-    for (LfoIndicatorValues** link : links.lfoIndicator)
-      if (link) *link = nullptr;
-    if (links.bandLabel) *links.bandLabel = nullptr;
+  // controls with it: the engine's links to them go first. Links that point
+  // at another editor's controls by then (the one replacing it) stay.
+  LfoIndicatorValues* const indicators[2] = {lfo1->Values(), lfo2->Values()};
+  BandLabelSlot* const label = band->Slot();
+  g->releaseControlLinks = [links, indicators, label] {
+    for (int k = 0; k < 2; ++k)
+      if (links.lfoIndicator[k] && *links.lfoIndicator[k] == indicators[k]) *links.lfoIndicator[k] = nullptr;
+    if (links.bandLabel && *links.bandLabel == label) *links.bandLabel = nullptr;
   };
-  plug->AttachEditor(g);
+  {
+    // The engine reads its links while it renders.
+    IMutexLock lock(plug->Mutex());
+    for (int k = 0; k < 2; ++k)
+      if (links.lfoIndicator[k]) *links.lfoIndicator[k] = indicators[k];
+    if (links.bandLabel) *links.bandLabel = label;
+    plug->AttachEditor(g);
+  }
   g->handleMouseOver = true;
   return g;
 }

@@ -32,6 +32,13 @@ void IGraphicsHeadless::DestroyEditorWindow() {
   entry_.Forget();  // the entry goes with the window
 }
 
+void IGraphicsHeadless::Resize(int width, int height) {
+  entry_.Forget();  // its control goes with the others
+  IGraphics::Resize(width, height);
+  if (Surface()) Surface()->Resize(width, height);
+  if (screen_) screen_->Resize(width, height);
+}
+
 bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
   lastPresented_ = rect;
   if (presentedCount_ < kMaxDirtyRects) presented_[presentedCount_++] = rect;

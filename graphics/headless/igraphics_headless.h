@@ -34,6 +34,8 @@ class IGraphicsHeadless : public IGraphics {
 
   // ---- OS slots ----
   bool PresentSurface(const IArea& rect) override;
+  // As the core's, and the draw surface and the screen take the new size.
+  void Resize(int width, int height) override;
   void OpenTextEntry(IControl* control) override { (void)control; }
   void BeginValueEntry(IControl* control, IParamEntry* param, bool centred) override;
   void HostExecutablePath(char* out, int capacity) override;

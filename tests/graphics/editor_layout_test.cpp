@@ -11,6 +11,8 @@
 #include "graphics/dropdown.h"
 #include "graphics/image_cache.h"
 #include "graphics/knobs.h"
+#include "graphics/selvarin_layout.h"
+#include "raster/raster_sys_bitmap.h"
 
 namespace selvarin::test {
 namespace {
@@ -87,8 +89,16 @@ TEST(EditorLayout, TextsLinksAndTheSharedRatePlace) {
 
 TEST(EditorLayout, ReplacingResizingOrDestroyingTheEditorReleasesTheEngineLinks) {
   EditorHarness h;
-  h.g->Resize(550, 363);  // a resize starts with no controls
+  h.g->RightDown(48, 129);  // a value entry open over "Base Freq"
+  h.g->TypeText("432\n");
+  h.g->Resize(600, 400);  // a resize starts with no controls
   EXPECT_EQ(h.g->NControls(), 0);
+  EXPECT_FALSE(h.g->Entry().IsOpen()) << "the entry went with its control";
+  // The surface and the window take the new size.
+  EXPECT_EQ(h.g->Surface()->Width(), 600);
+  EXPECT_EQ(h.g->Surface()->Height(), 400);
+  EXPECT_EQ(h.g->Screen()->Width(), 600);
+  EXPECT_EQ(h.g->Screen()->Height(), 400);
   EXPECT_EQ(h.plug.State().lfoIndicator[0], nullptr);
   EXPECT_EQ(h.plug.State().bandLabel, nullptr);
   h.RenderBlock();
@@ -100,6 +110,25 @@ TEST(EditorLayout, ReplacingResizingOrDestroyingTheEditorReleasesTheEngineLinks)
   h.Automate(kParamLfo1Target, 0.75);  // the engine runs on without an editor
   h.Automate(kParamBinaural, 0.5);
   h.RenderBlock();
+
+  // An editor built again links the engine to its own controls, and the one
+  // it replaces lets go of nothing but its own.
+  EngineState& st = const_cast<EngineState&>(h.plug.State());  // the constructor's link fields
+  SelvarinEditorLinks links;
+  links.lfoIndicator[0] = &st.lfoIndicator[0];
+  links.lfoIndicator[1] = &st.lfoIndicator[1];
+  links.bandLabel = &st.bandLabel;
+  links.syncClickedInEditor = h.plug.SyncClickedFlag();
+  BuildSelvarinEditor(&h.plug, links);
+  auto* g = static_cast<IGraphicsHeadless*>(BuildSelvarinEditor(&h.plug, links));
+  ASSERT_EQ(h.plug.Editor(), g);
+  EXPECT_EQ(st.lfoIndicator[0], static_cast<GRAPH*>(g->Control(1))->Values());
+  EXPECT_EQ(st.lfoIndicator[1], static_cast<GRAPH*>(g->Control(2))->Values());
+  EXPECT_EQ(st.bandLabel, static_cast<ILiveTextControl*>(g->Control(5))->Slot());
+  g->CreateEditorWindow(nullptr);
+  h.Automate(kParamBinaural, h.plug.Param(kParamBinaural)->ToNormalized(10.0));
+  g->Tick();
+  EXPECT_EQ(static_cast<ITextControl*>(g->Control(5))->Text(), "ALPHA");
 }
 
 }  // namespace

@@ -31,6 +31,24 @@ std::string EditLog(const TestAdapter& plug) {
 
 PromptPopup* OpenPopup(EditorHarness& h) { return dynamic_cast<PromptPopup*>(h.g->OpenPopup()); }
 
+// What a host requires of the edits it is told about: every value is
+// finite and inside an edit of its parameter, and one parameter's edits are
+// never nested or left open. Empty when the log keeps to that.
+std::string EditProtocolFault(const TestAdapter& plug) {
+  std::vector<int> open(kNumParams, 0);
+  for (size_t i = 0; i < plug.edits.size(); ++i) {
+    const auto& e = plug.edits[i];
+    const std::string at = " at edit " + std::to_string(i) + " of parameter " + std::to_string(e.paramIdx);
+    int& n = open[static_cast<size_t>(e.paramIdx)];
+    if (e.kind == Kind::kBegin && n++ > 0) return "nested begin" + at;
+    if (e.kind == Kind::kEnd && n-- != 1) return "end without begin" + at;
+    if (e.kind == Kind::kPerform && (n != 1 || !std::isfinite(e.normalized))) return "stray perform" + at;
+  }
+  for (int p = 0; p < kNumParams; ++p)
+    if (open[static_cast<size_t>(p)] != 0) return "edit left open on parameter " + std::to_string(p);
+  return "";
+}
+
 TEST(EditorMouse, DraggingBaseFreqFollowsTheGearingInOneHostEdit) {
   EditorHarness h;
   IControl* knob = h.At(48, 129);
@@ -129,6 +147,24 @@ TEST(EditorMouse, RightClickWaveOpensItsListAndAChoiceSetsTheValue) {
   h.g->Tick();
   EXPECT_TRUE(h.g->LastPresented() == (IArea{0, 0, 550, 363})) << "closing repaints everything";
   EXPECT_EQ(h.g->PresentedInTick(), 1);
+
+  // Double-clicking an entry chooses it: the second click, which lands on
+  // the knob under the closed list, does not reset the knob to its default.
+  h.g->RightDown(197, 129);
+  h.g->ButtonUp(197, 129);
+  h.g->Tick();
+  const IArea row = OpenPopup(h)->Cell(1);
+  const int chosen = OpenPopup(h)->FirstVisible() + 1;
+  ASSERT_NE(chosen, 3);
+  const int rx = 197, ry = (row.T + row.B) / 2;
+  h.g->MouseMove(rx, ry);
+  h.g->LeftDown(rx, ry);
+  h.g->ButtonUp(rx, ry);
+  ASSERT_EQ(h.g->OpenPopup(), nullptr);
+  ASSERT_EQ(h.At(rx, ry)->paramIdx, kParamWave);
+  h.g->LeftDoubleClick(rx, ry);
+  h.g->ButtonUp(rx, ry);
+  EXPECT_EQ(h.Plain(kParamWave), chosen);
 }
 
 TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
@@ -161,6 +197,14 @@ TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
   const int thumb = popup->ThumbPosition();
   h.g->Wheel(popup->rect.L + 5, popup->rect.T + 5, 2);
   EXPECT_EQ(popup->ThumbPosition(), thumb - 6);
+  // Scrolled up, the list's bottom edge lies one row past the last entry
+  // shown: a click there chooses nothing.
+  ASSERT_LT(popup->FirstVisible() + popup->Capacity(), popup->EntryCount());
+  h.g->MouseMove(popup->rect.L + 10, popup->rect.B);
+  h.g->LeftDown(popup->rect.L + 10, popup->rect.B);
+  h.g->ButtonUp(popup->rect.L + 10, popup->rect.B);
+  ASSERT_EQ(OpenPopup(h), popup);
+  EXPECT_TRUE(h.plug.edits.empty());
   h.plug.edits.clear();
   h.g->LeftDown(5, 5);
   h.g->ButtonUp(5, 5);
@@ -220,6 +264,23 @@ TEST(EditorMouse, TypingAValueIntoBaseFreqTakesEffectAtTheNextTick) {
   h.g->ButtonUp(5, 5);
   h.g->Tick();
   EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 1000.0) << "the leading number counts";
+
+  // Only a decimal number is read: no NaN, infinity or hexadecimal reaches
+  // the knob or the host; what is too large clamps to the range.
+  const struct {
+    const char* typed;
+    double hz;
+  } typed[] = {{"nan", 20.0}, {"0x20", 20.0}, {"inf", 20.0}, {"1e999", 20000.0}, {" 2.5e2Hz", 250.0}, {"-5", 20.0}};
+  for (const auto& t : typed) {
+    h.g->RightDown(48, 129);
+    h.g->ButtonUp(48, 129);
+    h.g->TypeText(t.typed);
+    h.g->KeyDown(kVkReturn);
+    h.g->Tick();
+    EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), t.hz) << t.typed;
+    EXPECT_DOUBLE_EQ(h.At(48, 129)->value, h.plug.Param(kParamBaseFreq)->NormalizedValue()) << t.typed;
+  }
+  EXPECT_EQ(EditProtocolFault(h.plug), "") << EditLog(h.plug);
 }
 
 TEST(EditorMouse, AListEntryForANamedParameterCommitsTheChosenText) {
@@ -277,6 +338,23 @@ TEST(EditorMouse, TheLfoTargetDropDownOpensBelowAndChoosesVolume) {
   EXPECT_FALSE(drop->IsOpen());
   EXPECT_EQ(drop->Frame(), 5);
 
+  // Double-clicking "Binaural" in the list chooses it and leaves the "LFO1
+  // Wave" knob under the list alone.
+  h.Automate(kParamLfo1Wave, 3.0 / 6.0);
+  h.g->LeftDown(120, 222);
+  h.g->ButtonUp(120, 222);
+  ASSERT_FALSE(drop->List()->hidden);
+  h.g->LeftDown(120, 268);
+  h.g->ButtonUp(120, 268);
+  ASSERT_EQ(h.At(120, 268)->paramIdx, kParamLfo1Wave);
+  h.g->LeftDoubleClick(120, 268);
+  h.g->ButtonUp(120, 268);
+  h.g->Tick();
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 2.0);
+  EXPECT_EQ(h.Plain(kParamLfo1Wave), 3.0);
+  h.Automate(kParamLfo1Target, 1.0);
+  h.g->Tick();
+
   // Left-clicking an open drop-down closes its list without a change.
   h.g->LeftDown(120, 222);
   EXPECT_FALSE(drop->List()->hidden);
@@ -327,6 +405,76 @@ TEST(EditorMouse, ClickingSyncAfterTheFirstBlockConvertsTheRateAndSwapsTheKnob) 
   h.g->ButtonUp(200, 204);
   EXPECT_EQ(h.Plain(kParamLfo1RateNote), 12.0);
   EXPECT_EQ(h.At(201, 277)->paramIdx, kParamLfo1RateNote);
+
+  // A right click only re-sends the value; a Sync change from the host
+  // afterwards converts nothing (it would run on the audio thread).
+  h.g->RightDown(200, 204);
+  h.g->ButtonUp(200, 204);
+  EXPECT_FALSE(*h.plug.SyncClickedFlag());
+  h.plug.edits.clear();
+  const double ms = h.Plain(kParamLfo1RateMs);
+  h.Automate(kParamLfo1Sync, 0.0);
+  EXPECT_EQ(h.Plain(kParamLfo1RateMs), ms);
+  EXPECT_TRUE(h.plug.edits.empty());
+}
+
+TEST(EditorMouse, EveryHostEditIsWholeAndNeverNested) {
+  EditorHarness h;
+  h.plug.Play(120.0);
+  h.RenderBlock();
+  // A wheel notch on "Binaural Pan", then a drag of it before its edit ran out.
+  h.g->Wheel(426, 129, 1);
+  h.g->Tick();
+  h.g->LeftDown(426, 129);
+  h.g->MouseMove(426, 110, LeftHeld());
+  // Notches while the knob is held, on it and on "Volume".
+  h.g->Wheel(426, 110, 1);
+  h.g->Wheel(501, 129, -1);
+  h.g->ButtonUp(426, 110);
+  // Value entries committed, cancelled and left by a click on a knob.
+  h.g->RightDown(48, 129);
+  h.g->ButtonUp(48, 129);
+  h.g->TypeText("300\n");
+  h.g->Tick();
+  h.g->RightDown(48, 129);
+  h.g->ButtonUp(48, 129);
+  h.g->RightDown(48, 129);
+  h.g->Tick();
+  h.g->RightDown(122, 129);
+  h.g->ButtonUp(122, 129);
+  h.g->TypeText("12");
+  h.g->LeftDown(501, 129);
+  h.g->MouseMove(501, 120, LeftHeld());
+  h.g->ButtonUp(501, 120);
+  h.g->Tick();
+  // A list choice, a drop-down choice, a Sync click that converts the rate,
+  // a double-click.
+  h.g->RightDown(197, 129);
+  h.g->ButtonUp(197, 129);
+  h.g->Tick();
+  const IArea cell = OpenPopup(h)->Cell(1);
+  h.g->MouseMove(cell.L + 5, cell.T + 5);
+  h.g->LeftDown(cell.L + 5, cell.T + 5);
+  h.g->ButtonUp(cell.L + 5, cell.T + 5);
+  h.g->LeftDown(120, 222);
+  h.g->ButtonUp(120, 222);
+  h.g->Tick();
+  h.g->LeftDown(120, 250);
+  h.g->ButtonUp(120, 250);
+  h.g->Tick();
+  h.g->LeftDown(200, 204);
+  h.g->ButtonUp(200, 204);
+  h.g->LeftDoubleClick(426, 129);
+  h.g->ButtonUp(426, 129);
+  for (int t = 0; t < 13; ++t) h.g->Tick();
+
+  EXPECT_NEAR(h.Plain(kParamBaseFreq), 300.0, 1e-9);
+  EXPECT_NEAR(h.Plain(kParamBinaural), 12.0, 1e-9);
+  EXPECT_EQ(h.Plain(kParamWave), 1.0);
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 1.0);
+  EXPECT_EQ(h.Plain(kParamLfo1Sync), 0.0);
+  EXPECT_GE(h.Edits(Kind::kPerform, kParamLfo1RateMs), 1);
+  EXPECT_EQ(EditProtocolFault(h.plug), "") << EditLog(h.plug);
 }
 
 TEST(EditorMouse, SwitchesToggleAndHoldButtonsFollowThePress) {
