@@ -149,8 +149,8 @@ TEST(Win32Host, DefaultSoundIs200HzLeftAnd204HzRight) {
   factory->release();
 
   // The last second, after the glide: each ear its own tone, clearly audible.
-  EXPECT_NEAR(ZeroCrossingHz(left, kRate, kFrames * 3 / 4, kFrames), 200.0, 0.05);
-  EXPECT_NEAR(ZeroCrossingHz(right, kRate, kFrames * 3 / 4, kFrames), 204.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(left, {kFrames * 3 / 4, kFrames}, kRate), 200.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingHz(right, {kFrames * 3 / 4, kFrames}, kRate), 204.0, 0.05);
   EXPECT_GT(Peak(left, kFrames / 2), 0.2);
   EXPECT_LE(Peak(left), 1.0);
   EXPECT_TRUE(AllFinite(left) && AllFinite(right));
