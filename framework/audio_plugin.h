@@ -90,7 +90,7 @@ class IAudioPlugin {
   virtual void BeginParamEdit(int paramIdx) = 0;
   virtual void ReportParamEdit(int paramIdx, double normalized) = 0;
   virtual void EndParamEdit(int paramIdx) = 0;
-  virtual int HostSamplePosition() = 0;  // project time in samples, truncated to 32 bits
+  virtual int64_t HostSamplePosition() = 0;  // project time in samples (negative in a pre-roll)
   virtual double HostTempo() = 0;
   virtual void HostTimeSignature(int* numerator, int* denominator) = 0;
   virtual void ResizeEditor(int width, int height) = 0;
