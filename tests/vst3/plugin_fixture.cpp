@@ -10,10 +10,14 @@ namespace sv = Steinberg::Vst;
 
 Vst3Module& SharedModule() {
   static Vst3Module module;
-  if (!module.Factory()) {
+  // Loaded once, also when tests on several threads ask at the same time.
+  static const bool loaded = [] {
     std::string error;
-    EXPECT_TRUE(module.Load(SELVARIN_TEST_BUNDLE, &error)) << error;
-  }
+    const bool ok = module.Load(SELVARIN_TEST_BUNDLE, &error);
+    EXPECT_TRUE(ok) << error;
+    return ok;
+  }();
+  (void)loaded;
   return module;
 }
 
