@@ -6,7 +6,7 @@
 
 #include "raster/raster_mem_bitmap.h"
 #include "raster/raster_png.h"
-#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_check.h"
 
 using selvarin::RasterBitmap;
 using selvarin::RasterMemBitmap;

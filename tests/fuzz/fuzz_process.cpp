@@ -12,6 +12,7 @@ namespace sb = Steinberg;
 namespace sv = Steinberg::Vst;
 using selvarin::fuzz::FuzzInput;
 using selvarin::fuzz::FuzzPlugin;
+using selvarin::HostParamChanges;
 
 namespace {
 

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   selvarin::test::TestStream stream(in.Rest());
   stream.claimWholeRequest = (mode & 2) != 0;
   stream.errorWithBytes = (mode & 4) != 0;
-  stream.claimBeyond = (mode & 8) ? 5 : 0;
+  stream.claimBeyond = (mode & 8) ? 129 : 0;  // past any request: nothing of it may count
   stream.deliverAtMost = (mode >> 4) ? (mode >> 4) * 9 : -1;
   plugin.component->setState(&stream);
 

@@ -1,27 +1,18 @@
 #pragma once
-// What the fuzz targets share: reading typed values from the fuzzer's bytes,
-// a plug-in instance driven through its VST3 interfaces, and a check that
-// stops the run (so the fuzzer keeps the input) when an expectation fails.
+// What the plug-in's fuzz targets share: reading typed values from the
+// fuzzer's bytes, and a plug-in instance driven through its VST3 interfaces.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "tests/fuzz/fuzz_check.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "tools/vst3host/host_objects.h"
-
-#define SELVARIN_FUZZ_REQUIRE(cond)                                                   \
-  do {                                                                                \
-    if (!(cond)) {                                                                    \
-      std::fprintf(stderr, "%s:%d: expectation failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                                   \
-    }                                                                                 \
-  } while (0)
 
 namespace selvarin::fuzz {
 
