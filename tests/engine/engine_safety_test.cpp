@@ -78,6 +78,31 @@ TEST(VolumeLfo, TinyBlocksDoNotAddTheVolumeRampOnTopOfTheLfo) {
   }
 }
 
+TEST(BackwardsTone, AGlideStepOnTopOfABaseFreqLfoNeverOvershoots) {
+  // With an LFO on "Base Freq", tone B is the LFO's value plus the beat plus
+  // the block's glide step; after a fall of the beat that step can be larger
+  // than the rest, and tone B runs backwards for a while.
+  EngineHarness h;
+  LoudMonaural(h);
+  h.Set(kParamWave, kToneTriangle);
+  h.Set(kParamLfo1Depth, 0);
+  double lowestIncrement = 0.0;
+  for (int fall = 0; fall < 20; ++fall) {
+    h.Set(kParamLfo1Target, kTargetNone);
+    h.Set(kParamBinaural, 10000.0);
+    h.Render(480 + 37 * fall, 480);
+    h.Set(kParamBinaural, 0.0);
+    h.Set(kParamLfo1Target, kTargetBaseFreq);
+    h.Render(12, 12);
+    lowestIncrement = std::fmin(lowestIncrement, h.St().toneBIncrement);
+    h.Render(48, 12);
+  }
+  ASSERT_LT(lowestIncrement, 0.0);  // it did run backwards
+  EXPECT_LE(WorstSample(h.left), kDesignPeak);
+  EXPECT_GE(h.St().toneBPhase, 0.0);
+  EXPECT_LT(h.St().toneBPhase, 2.0 * M_PI);
+}
+
 TEST(AbsurdHosts, AnySampleRateAndTempoGivesFiniteBoundedOutput) {
   const double rates[] = {4.9e-324, 1e-300, 0.5, 1.0, 10e6, 1e300};
   const double tempos[] = {4.9e-324, 1e-300, 1e-3, 120.0, 1e6, 1e300, -120.0};

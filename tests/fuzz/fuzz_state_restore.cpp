@@ -5,6 +5,7 @@
 // state must save as 188 bytes again and the tone must stay finite and
 // within its design peak.
 #include <cstdint>
+#include <cstdio>
 
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/vst3/test_stream.h"
@@ -51,6 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   context.state = sv::ProcessContext::kPlaying | sv::ProcessContext::kTempoValid;
   context.tempo = 120.0;
   context.sampleRate = 48000.0;
-  SELVARIN_FUZZ_REQUIRE(selvarin::fuzz::ProcessInto(plugin.processor, sv::kSample64, 256, nullptr, &context) <= 2.0);
+  const double worst = selvarin::fuzz::ProcessInto(plugin.processor, sv::kSample64, 256, nullptr, &context);
+  if (!(worst <= 2.0)) {
+    std::fprintf(stderr, "worst sample %g with the values:", worst);
+    for (sv::ParamID id = 0; id < 23; ++id)
+      std::fprintf(stderr, " %g", plugin.controller->normalizedParamToPlain(id, plugin.controller->getParamNormalized(id)));
+    std::fprintf(stderr, "\n");
+  }
+  SELVARIN_FUZZ_REQUIRE(worst <= 2.0);
   return 0;
 }
