@@ -89,9 +89,11 @@ TEST_F(ConcurrencyTest, ProcessingAgainstControllerStateAndPresetCalls) {
     HostParamChanges queued;
     for (int b = 0; b < 1000; ++b) {
       queued.Clear();
-      // Automation of a few parameters, now and then a program change.
+      // Automation of a few parameters, now and then a program change:
+      // first to the empty slots at the end (selecting one names it), then
+      // to any preset.
       for (int k = 0; k < 3; ++k) queued.Add(static_cast<sv::ParamID>(rng() % 23), 0, unit(rng));
-      if (b % 25 == 0) queued.Add(kPrst, 0, unit(rng));
+      if (b % 25 == 0) queued.Add(kPrst, 0, b < 250 ? (141 + b / 25) / 149.0 : unit(rng));
       worst = std::fmax(worst, ProcessBlock(plugin.processor, int64_t{256} * b, 256, &queued));
     }
     audioDone = true;
@@ -109,7 +111,7 @@ TEST_F(ConcurrencyTest, ProcessingAgainstControllerStateAndPresetCalls) {
     EXPECT_TRUE(x >= 0.0 && x <= 1.0) << id;
     sv::String128 text;
     plugin.controller->getParamStringByValue(id % 23, x, text);
-    plugin.units->getProgramName(kPrst, static_cast<sb::int32>(rng() % 150), text);
+    plugin.units->getProgramName(kPrst, static_cast<sb::int32>(141 + rng() % 9), text);
     if (++calls % 16 == 0) {
       TestStream state;
       ASSERT_EQ(plugin.component->getState(&state), sb::kResultOk);
