@@ -41,13 +41,14 @@ void PluginTest::SetUp() {
 
 void PluginTest::TearDown() { plugin.Destroy(); }
 
-void PluginTest::Prepare(double rate, int maxBlock, int bits) {
+void PluginTest::Prepare(double rate, int maxBlock, int bits, bool offline) {
   rate_ = rate;
   bits_ = bits;
   // Hosts activate the busses they use; none is active before.
   plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true);
   plugin.component->activateBus(sv::kEvent, sv::kInput, 0, true);
-  ASSERT_TRUE(plugin.Setup(rate, maxBlock, bits == 64 ? sv::kSample64 : sv::kSample32, sv::kRealtime));
+  ASSERT_TRUE(plugin.Setup(rate, maxBlock, bits == 64 ? sv::kSample64 : sv::kSample32,
+                           offline ? sv::kOffline : sv::kRealtime));
   ASSERT_TRUE(plugin.SetActive(true));
   plugin.processor->setProcessing(true);
 }
