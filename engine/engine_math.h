@@ -35,12 +35,18 @@ inline uint32_t RoundHalfAwayUnsigned(double x) {
 
 // Advances a phase by one sample's increment (audio thread). One subtraction
 // of 2 pi is the normal case; an increment of a whole cycle or more (a tone
-// above the sample rate) wraps by the whole number of cycles instead.
+// above the sample rate) wraps by the whole number of cycles instead. A
+// negative increment (a glide step on top of an LFO can leave one for a
+// while) wraps the other way: the waveforms are only bounded on [0, 2 pi).
 inline double AdvancePhaseRT(double phase, double increment) {
   phase += increment;
   if (phase >= kTwoPi) {
     phase -= kTwoPi;
     if (phase >= kTwoPi) phase = std::fmod(phase, kTwoPi);
+  } else if (phase < 0.0) {
+    phase += kTwoPi;
+    if (phase < 0.0) phase = std::fmod(phase, kTwoPi) + kTwoPi;
+    if (phase >= kTwoPi) phase = 0.0;  // -0 or a rounding onto 2 pi
   }
   return phase;
 }

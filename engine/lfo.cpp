@@ -1,6 +1,7 @@
 #include "engine/lfo.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/editor_links.h"
 #include "engine/lfo_waveforms.h"
@@ -40,7 +41,8 @@ void UpdateLfoActivity(EngineState& st, int lfo) {
 }
 
 void ComputeLfoRange(EngineState& st, int lfo) {
-  const double r = st.sampleRate > 0.0 ? 1.0 / st.sampleRate : 0.0;
+  double r = st.sampleRate > 0.0 ? 1.0 / st.sampleRate : 0.0;
+  if (!std::isfinite(r)) r = 0.0;
   const float d = st.lfoDepth[lfo];
   float low, high, u, e;
   switch (st.lfoTarget[lfo]) {
@@ -74,9 +76,13 @@ void ComputeLfoRange(EngineState& st, int lfo) {
       return;
   }
   const float swing = (high - low) * e * 0.5f;
-  st.lfoSwing[lfo] = swing;
   // The current value, clamped so that the whole swing stays inside the range.
-  st.lfoCentre[lfo] = std::max(low + swing, std::min(u, high - swing));
+  const float centre = std::max(low + swing, std::min(u, high - swing));
+  // A range beyond single precision (a sample rate far below 1 Hz) has no
+  // meaning: the LFO keeps the swing it had.
+  if (!std::isfinite(swing) || !std::isfinite(centre)) return;
+  st.lfoSwing[lfo] = swing;
+  st.lfoCentre[lfo] = centre;
   if (LfoIndicatorValues* ind = st.lfoIndicator[lfo]) ind->SetRangeRT(low, high);
 }
 

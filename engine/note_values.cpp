@@ -31,7 +31,10 @@ float NoteValueLength(int k) {
 bool LfoIncrementFromNote(int k, double samplesPerWhole, double* increment) {
   if (!increment || k < 0 || k >= kNumNoteValues) return false;
   if (!(samplesPerWhole > 0.0) || !std::isfinite(samplesPerWhole)) return false;
-  *increment = kTwoPi / static_cast<double>(NoteValueLength(k)) / samplesPerWhole;
+  // An absurd tempo can make a whole note shorter than the smallest double.
+  const double inc = kTwoPi / static_cast<double>(NoteValueLength(k)) / samplesPerWhole;
+  if (!std::isfinite(inc)) return false;
+  *increment = inc;
   return true;
 }
 

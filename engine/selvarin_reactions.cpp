@@ -13,9 +13,12 @@
 namespace selvarin {
 
 namespace {
-// Reciprocal of the sample rate; 0 before the first reset knows the rate, so
-// nothing derived from it is ever infinite.
-double SamplePeriod(const EngineState& st) { return st.sampleRate > 0.0 ? 1.0 / st.sampleRate : 0.0; }
+// Reciprocal of the sample rate; 0 before the first reset knows the rate (or
+// for a rate too small to invert), so nothing derived from it is infinite.
+double SamplePeriod(const EngineState& st) {
+  const double r = st.sampleRate > 0.0 ? 1.0 / st.sampleRate : 0.0;
+  return std::isfinite(r) ? r : 0.0;
+}
 }  // namespace
 
 void CLS_SELVARIN::OnParameterChanged(int paramIdx) {
@@ -36,11 +39,16 @@ void CLS_SELVARIN::OnParameterChanged(int paramIdx) {
 void CLS_SELVARIN::ApplyToneIncrements() {
   EngineState& st = state_;
   const double r = SamplePeriod(st);
-  st.baseIncrement = static_cast<double>(st.baseHz) * kTwoPi * r;
-  st.toneAIncrementTarget = st.baseIncrement;
-  st.beatIncrement = static_cast<double>(st.beatHz) * kTwoPi * r;
+  const double base = static_cast<double>(st.baseHz) * kTwoPi * r;
+  const double beat = static_cast<double>(st.beatHz) * kTwoPi * r;
   const float sumHz = st.baseHz + st.beatHz;
-  st.toneBIncrementTarget = static_cast<double>(sumHz) * kTwoPi * r;
+  const double sum = static_cast<double>(sumHz) * kTwoPi * r;
+  // A tone with no finite speed would sound as NaN: the last speeds stay.
+  if (!std::isfinite(base) || !std::isfinite(beat) || !std::isfinite(sum)) return;
+  st.baseIncrement = base;
+  st.toneAIncrementTarget = base;
+  st.beatIncrement = beat;
+  st.toneBIncrementTarget = sum;
 }
 
 void CLS_SELVARIN::SetBandLabelRT() {

@@ -19,6 +19,16 @@ constexpr int kSampleRateParams[] = {kParamBaseFreq, kParamBinaural, kParamFade,
 bool AnyLfoTargets(const EngineState& st, int target) {
   return st.lfoTarget[0] == target || st.lfoTarget[1] == target;
 }
+
+// The phase a tone has at host position p had it run at `increment` since
+// position 0, in [0, 2 pi) also before the timeline's start (pre-roll).
+double TimelinePhase(int64_t position, double increment) {
+  const double p = static_cast<double>(position);
+  double phase = std::fmod(p * increment * kInvTwoPi, 1.0) * 2.0 * kPi;
+  if (phase < 0.0) phase += kTwoPi;
+  if (!(phase >= 0.0 && phase < kTwoPi)) phase = 0.0;  // rounding onto 2 pi, or no number
+  return phase;
+}
 }  // namespace
 
 void CLS_SELVARIN::ForceReapply(int idx) {
@@ -65,11 +75,14 @@ void CLS_SELVARIN::RenderBlock(double** inputs, double** outputs, int frames) {
 
   // Re-phase after a reset or a pause: each tone sits where it would be had
   // it run at its target frequency since the host timeline's start.
+  // An offline render is paced by its writer, not the clock: a stalled disk
+  // must not change the samples, so there only a reset re-phases.
   const uint32_t t = msClock_();
-  if (st.rephasePending || static_cast<uint32_t>(t - st.lastBlockClock) > kRephaseGapMs) {
-    const double p = static_cast<double>(HostSamplePosition());
-    st.toneAPhase = std::fmod(p * st.toneAIncrementTarget * kInvTwoPi, 1.0) * 2.0 * kPi;
-    st.toneBPhase = std::fmod(p * st.toneBIncrementTarget * kInvTwoPi, 1.0) * 2.0 * kPi;
+  const bool paused = static_cast<uint32_t>(t - st.lastBlockClock) > kRephaseGapMs && !IsOfflineRender();
+  if (st.rephasePending || paused) {
+    const int64_t p = HostSamplePosition();
+    st.toneAPhase = TimelinePhase(p, st.toneAIncrementTarget);
+    st.toneBPhase = TimelinePhase(p, st.toneBIncrementTarget);
     st.rephasePending = false;
   }
 
@@ -88,7 +101,11 @@ void CLS_SELVARIN::RenderBlock(double** inputs, double** outputs, int frames) {
     // Pan and volume move linearly over exactly one block.
     const float nf = static_cast<float>(n);
     rp.panStep = AnyLfoTargets(st, kTargetPan) ? 0.0f : (st.panTarget - st.pan) / nf;
-    rp.volumeStep = (rp.v - st.volume) / nf;
+    // An LFO on the volume sets it every sample; a ramp on top would add up
+    // to the block's target again. Only the fade-out (v is 0), which the
+    // LFO leaves alone, keeps its ramp.
+    const bool lfoSetsVolume = AnyLfoTargets(st, kTargetVolume) && rp.v != 0.0f;
+    rp.volumeStep = lfoSetsVolume ? 0.0f : (rp.v - st.volume) / nf;
 
     BlockIO io;
     if (outputs) {

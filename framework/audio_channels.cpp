@@ -84,7 +84,9 @@ void IAudioPlugin::AttachOutputs32(int start, int count, float* const* buffers) 
 }
 
 void IAudioPlugin::ProcessBlock64(int frames) {
-  if (!paramsReady_ || frames <= 0) return;
+  // A block of 0 frames writes nothing but still reaches the renderer, which
+  // takes its end-of-block steps.
+  if (!paramsReady_ || frames < 0) return;
   // A channel with no buffer yet (no block size was set up) cannot be rendered into.
   for (double* p : outPtrs_)
     if (!p) return;

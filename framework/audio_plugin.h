@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -90,7 +91,7 @@ class IAudioPlugin {
   virtual void BeginParamEdit(int paramIdx) = 0;
   virtual void ReportParamEdit(int paramIdx, double normalized) = 0;
   virtual void EndParamEdit(int paramIdx) = 0;
-  virtual int HostSamplePosition() = 0;  // project time in samples, truncated to 32 bits
+  virtual int64_t HostSamplePosition() = 0;  // project time in samples (negative in a pre-roll)
   virtual double HostTempo() = 0;
   virtual void HostTimeSignature(int* numerator, int* denominator) = 0;
   virtual void ResizeEditor(int width, int height) = 0;
@@ -120,10 +121,10 @@ class IAudioPlugin {
   const char* PresetName(int idx) const;
   const PresetSlot* Preset(int idx) const;
   int PresetCount() const { return static_cast<int>(presets_.size()); }
-  int CurrentPresetIdx() const { return currentPreset_; }
+  int CurrentPresetIdx() const { return currentPreset_.load(std::memory_order_relaxed); }
   // The host's program selection without loading it (VST3 setParamNormalized).
   void SetCurrentPresetIdx(int idx) {
-    if (idx >= 0 && idx < PresetCount()) currentPreset_ = idx;
+    if (idx >= 0 && idx < PresetCount()) currentPreset_.store(idx, std::memory_order_relaxed);
   }
 
   // ---- state strings (none in this plug-in; kept for plug-ins that save text) ----
@@ -173,8 +174,8 @@ class IAudioPlugin {
   int TailLength() const { return tailLength_; }
   bool ParamsReady() const { return paramsReady_; }
   void SetParamsReady(bool ready) { paramsReady_ = ready; }
-  bool IsBypassed() const { return bypassed_; }
-  void SetBypassed(bool b) { bypassed_ = b; }
+  bool IsBypassed() const { return bypassed_.load(std::memory_order_relaxed); }
+  void SetBypassed(bool b) { bypassed_.store(b, std::memory_order_relaxed); }
   bool IsInstrument() const { return isInstrument_; }
   bool DoesMidi() const { return doesMidi_ != 0; }
   bool DoesStateChunks() const { return doesChunks_; }
@@ -214,14 +215,16 @@ class IAudioPlugin {
   std::vector<ChannelConfig> channelConfigs_;
   std::vector<std::unique_ptr<IParamEntry>> params_;
   std::vector<std::unique_ptr<PresetSlot>> presets_;
-  int currentPreset_ = 0;
+  // The current preset and the bypass flag are read and set by the host's
+  // controller calls without the lock, and by processing: relaxed atomics.
+  std::atomic<int> currentPreset_{0};
   int pendingEndEdit_ = -1;
   IMutex mutex_;
   std::vector<std::vector<char>> stateStrings_;
   std::vector<int> stateStringLengths_;
   bool paramsReady_ = false;
   bool isInstrument_;
-  bool bypassed_ = false;
+  std::atomic<bool> bypassed_{false};
   std::vector<const char*> paramGroups_;
   double sampleRate_ = 44100.0;
   int latency_;

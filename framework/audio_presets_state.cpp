@@ -64,18 +64,18 @@ bool IAudioPlugin::LoadPreset(int idx) {
     ok = true;
   } else if (slot.chunk.Size() == 0) {
     // A slot made without values (the default entry) stands for the defaults.
-    currentPreset_ = idx;
+    SetCurrentPresetIdx(idx);
     for (int i = 0; i < NParams(); ++i) {
       Param(i)->SetFromReal(Param(i)->DefaultValue());
       OnParameterChanged(i);
     }
     ok = true;
   } else {
-    currentPreset_ = idx;
+    SetCurrentPresetIdx(idx);
     ok = ReadParamState(&slot.chunk, 0) > 0;
   }
   if (ok) {
-    currentPreset_ = idx;
+    SetCurrentPresetIdx(idx);
     PushParamsToEditor();
   }
   return ok;
@@ -129,7 +129,7 @@ int IAudioPlugin::ReadParamState(const StateChunk* chunk, int pos) {
     pos = chunk->GetDouble(&x, pos);
     // A value that is not there, or not a number, leaves the parameter as it was.
     if (pos < 0 || !std::isfinite(x)) continue;
-    if (ShouldRestoreParam(i, currentPreset_)) {
+    if (ShouldRestoreParam(i, CurrentPresetIdx())) {
       Param(i)->SetFromReal(x);
       OnParameterChanged(i);
     }
@@ -207,7 +207,7 @@ int IAudioPlugin::ReadPresetBank(const StateChunk* chunk, int pos) {
     }
     pos = after;
   }
-  LoadPreset(currentPreset_);
+  LoadPreset(CurrentPresetIdx());
   return pos;
 }
 

@@ -14,7 +14,7 @@ void IParamEntry::DefineDouble(const char* name, double defaultValue, double min
   CopyBounded(name_, name);
   CopyBounded(label_, label);
   min_ = minValue;
-  value_ = defaultValue;
+  value_.store(defaultValue, std::memory_order_relaxed);
   defaultValue_ = defaultValue;
   step_ = step;
   // The range is never narrower than one step, so ToNormalized never divides by 0.
@@ -66,14 +66,14 @@ void IParamEntry::SetFromNormalized(double x) {
   double v = std::pow(x, shape_) * (max_ - min_) + min_;
   if (kind_ != kParamDouble) v = std::floor(v / step_ + 0.5) * step_;
   if (v >= max_) v = max_;
-  value_ = v;
+  value_.store(v, std::memory_order_relaxed);
 }
 
 void IParamEntry::SetFromReal(double v) {
   if (std::isnan(v)) return;
   if (v < min_) v = min_;
   if (v > max_) v = max_;
-  value_ = v;
+  value_.store(v, std::memory_order_relaxed);
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -29,7 +30,7 @@ class IParamEntry {
 
   double FromNormalized(double x) const;
   double ToNormalized(double v) const;
-  double NormalizedValue() const { return ToNormalized(value_); }
+  double NormalizedValue() const { return ToNormalized(Value()); }
   // Sets the value from a host or editor position. Inputs are taken as 0..1:
   // below 0 counts as 0, above 1 as 1, NaN leaves the value unchanged.
   void SetFromNormalized(double x);
@@ -45,7 +46,7 @@ class IParamEntry {
   bool ParseDisplayText(const char* text, int* outValue) const;
 
   ParamKind Kind() const { return kind_; }
-  double Value() const { return value_; }
+  double Value() const { return value_.load(std::memory_order_relaxed); }
   double Min() const { return min_; }
   double Max() const { return max_; }
   double Step() const { return step_; }
@@ -64,7 +65,10 @@ class IParamEntry {
 
  private:
   ParamKind kind_ = kParamNone;
-  double value_ = 0.0;
+  // Set by the host's controller calls without the plug-in lock while the
+  // audio thread reads it: atomic, and relaxed is enough (nothing else is
+  // published with it).
+  std::atomic<double> value_{0.0};
   double min_ = 0.0;
   double max_ = 1.0;
   double step_ = 1.0;

@@ -23,7 +23,16 @@ void* gResourceHandle = nullptr;
 
 namespace {
 
+// The one factory, while the host holds a reference to it. Guarded by
+// FactoryMutex: two first calls from two threads must not make two.
 PluginFactory* gFactory = nullptr;
+
+// Recursive: a factory that fails half-way is released (and destroyed)
+// while its creator holds the lock.
+std::recursive_mutex& FactoryMutex() {
+  static std::recursive_mutex m;
+  return m;
+}
 
 // Instances are built one at a time, even when a host creates several from
 // different threads.
@@ -53,6 +62,7 @@ class SelvarinFactory : public PluginFactory {
  public:
   using PluginFactory::PluginFactory;
   ~SelvarinFactory() override {
+    std::lock_guard<std::recursive_mutex> lock(FactoryMutex());
     if (gFactory == this) gFactory = nullptr;
   }
 };
@@ -92,11 +102,11 @@ extern "C" {
 
 SMTG_EXPORT_SYMBOL sb::IPluginFactory* PLUGIN_API GetPluginFactory() {
   using selvarin::gFactory;
-  if (!gFactory) {
-    gFactory = selvarin::MakeFactory();
-    return gFactory;
-  }
-  gFactory->addRef();
+  std::lock_guard<std::recursive_mutex> lock(selvarin::FactoryMutex());
+  // A factory whose last reference was just released is on its way out:
+  // the caller gets a new one.
+  if (gFactory && gFactory->AddRefIfAlive()) return gFactory;
+  gFactory = selvarin::MakeFactory();
   return gFactory;
 }
 

@@ -30,6 +30,13 @@ sb::tresult PLUGIN_API PluginFactory::queryInterface(const sb::TUID iid, void** 
 
 sb::uint32 PLUGIN_API PluginFactory::addRef() { return ++refs_; }
 
+bool PluginFactory::AddRefIfAlive() {
+  sb::uint32 n = refs_.load();
+  while (n > 0)
+    if (refs_.compare_exchange_weak(n, n + 1)) return true;
+  return false;
+}
+
 sb::uint32 PLUGIN_API PluginFactory::release() {
   const sb::uint32 left = --refs_;
   if (left == 0) delete this;

@@ -34,6 +34,9 @@ class PluginFactory : public Steinberg::IPluginFactory3 {
   Steinberg::tresult PLUGIN_API setHostContext(Steinberg::FUnknown* context) override;
 
   Steinberg::uint32 RefCount() const { return refs_.load(); }
+  // Adds a reference unless the last one is already gone (the factory is
+  // then being destroyed); true when it added one.
+  bool AddRefIfAlive();
 
  private:
   struct Entry {

@@ -19,6 +19,11 @@ namespace {
 // this; longer blocks are rendered in pieces of this length.
 constexpr int kMaxScratchFrames = 1 << 16;
 
+// Sample rates a set-up may ask for: beyond these no host runs, and the
+// derived increments lose all meaning (or their finiteness).
+constexpr double kMinSampleRate = 1.0;
+constexpr double kMaxSampleRate = 10e6;
+
 int ChannelCount(sv::SpeakerArrangement arr) {
   int n = 0;
   for (uint64_t bits = arr; bits; bits &= bits - 1) ++n;
@@ -87,6 +92,10 @@ sb::tresult PLUGIN_API IVST3Adapter::initialize(sb::FUnknown* context) {
   } catch (...) {
     return sb::kOutOfMemory;  // nothing may leave towards the host as an exception
   }
+  {
+    IMutexLock lock(Mutex());
+    initialized_ = true;
+  }
   OnHostKnown();
   return result;
 }
@@ -148,6 +157,9 @@ void IVST3Adapter::AddParameters() {
 
 sb::tresult PLUGIN_API IVST3Adapter::terminate() {
   views_.clear();  // views still held by the host leave on their own
+  // The busses go: processing must not run meanwhile, nor render after.
+  IMutexLock lock(Mutex());
+  initialized_ = false;
   return SingleComponentEffect::terminate();
 }
 
@@ -237,7 +249,7 @@ sb::tresult PLUGIN_API IVST3Adapter::setupProcessing(sv::ProcessSetup& setup) {
   if (setup.symbolicSampleSize != sv::kSample32 && setup.symbolicSampleSize != sv::kSample64)
     return sb::kResultFalse;
   // A rate the tone cannot be derived from is refused and changes nothing.
-  if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0) return sb::kResultFalse;
+  if (!(setup.sampleRate >= kMinSampleRate && setup.sampleRate <= kMaxSampleRate)) return sb::kResultFalse;
   IMutexLock lock(Mutex());
   SetBypassed(false);
   SetSampleRate(setup.sampleRate);
@@ -302,9 +314,7 @@ void IVST3Adapter::SetLatencySamples(int samples) {
   if (handler) handler->restartComponent(sv::kLatencyChanged);
 }
 
-int IVST3Adapter::HostSamplePosition() {
-  return static_cast<int>(static_cast<uint32_t>(static_cast<uint64_t>(context_.projectTimeSamples)));
-}
+int64_t IVST3Adapter::HostSamplePosition() { return context_.projectTimeSamples; }
 
 double IVST3Adapter::HostTempo() { return context_.tempo; }
 

@@ -96,7 +96,7 @@ class IVST3Adapter : public IAudioPlugin,
   void ReportParamEdit(int paramIdx, double normalized) override;
   void EndParamEdit(int paramIdx) override;
   void SetLatencySamples(int samples) override;
-  int HostSamplePosition() override;
+  int64_t HostSamplePosition() override;
   double HostTempo() override;
   void HostTimeSignature(int* numerator, int* denominator) override;
   void ResizeEditor(int width, int height) override;
@@ -133,10 +133,14 @@ class IVST3Adapter : public IAudioPlugin,
   void ForwardNoteEvents(sv::IEventList* events);               // audio thread
   void ConnectOutputs(sv::ProcessData& data, int offset);       // audio thread
   void RenderFrames(int frames);                                // audio thread
+  // Audio thread: zeros in every channel buffer the host passed, by the
+  // block's own sample size.
+  static void SilenceHostOutputsRT(sv::ProcessData& data, int frames);
   int PresetIndexFromNormalized(double x) const;
 
   int sideChainChannels_;
   bool sideChainActive_ = false;
+  bool initialized_ = false;  // between a successful initialize and terminate; under the plug-in lock
   sv::ProcessContext context_{};
   sv::KnobMode knobMode_ = sv::kCircularMode;
   std::vector<IVST3View*> views_;

@@ -1,7 +1,8 @@
 // Parameter queries and conversions, and the unit and program-list
-// information (user-interface thread, no lock).
+// information (user-interface thread; no lock but for preset names).
 #include <cmath>
 
+#include "framework/bounded_copy.h"
 #include "vst3/normalized.h"
 #include "vst3/text16.h"
 #include "vst3/vst3_adapter.h"
@@ -101,7 +102,14 @@ sb::tresult PLUGIN_API IVST3Adapter::getProgramListInfo(sb::int32 listIndex, sv:
 sb::tresult PLUGIN_API IVST3Adapter::getProgramName(sv::ProgramListID listId, sb::int32 programIndex,
                                                     sv::String128 name) {
   if (listId != static_cast<sv::ProgramListID>(kPresetParamId) || !name) return sb::kResultFalse;
-  Widen8(PresetName(programIndex), name, 128);
+  // Selecting an empty slot names it, on the audio thread: the name is
+  // copied under the plug-in lock, the only query here that takes it.
+  char text[256];
+  {
+    IMutexLock lock(Mutex());
+    CopyBounded(text, PresetName(programIndex));
+  }
+  Widen8(text, name, 128);
   return sb::kResultOk;
 }
 

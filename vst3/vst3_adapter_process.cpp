@@ -1,6 +1,7 @@
 // The processing call (audio thread): parameter changes, note events,
 // transport context and buffers, then one render of the block.
 #include <cmath>
+#include <cstring>
 
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
@@ -18,9 +19,22 @@ sb::tresult PLUGIN_API IVST3Adapter::process(sv::ProcessData& data) {
   if (DoesMidi()) ForwardNoteEvents(data.inputEvents);
 
   const int frames = data.numSamples > 0 ? data.numSamples : 0;
-  // Nothing to render into before processing was set up, or for a
-  // parameter flush without samples.
-  if (frames == 0 || BlockSize() <= 0) return sb::kResultOk;
+  // Nothing is rendered before set-up, after terminate, before the
+  // parameters are in, or into buffers of another sample size than the
+  // set-up's (doubles would overrun floats): the host then hears silence
+  // instead of whatever its buffers held.
+  const bool renders = BlockSize() > 0 && initialized_ && ParamsReady() &&
+                       data.symbolicSampleSize == processSetup_.symbolicSampleSize;
+  if (!renders) {
+    SilenceHostOutputsRT(data, frames);
+    return sb::kResultOk;
+  }
+  // A block without samples still ends like one: pan at its target, block
+  // clock taken, and on the very first call the start-up.
+  if (frames == 0) {
+    RenderFrames(0);
+    return sb::kResultOk;
+  }
 
   // Blocks longer than the scratch buffers are rendered in pieces.
   for (int done = 0; done < frames;) {
@@ -138,6 +152,25 @@ void IVST3Adapter::ConnectOutputs(sv::ProcessData& data, int offset) {
     p += n;
   }
   SetOutputConnections(p, total - p, false);
+}
+
+void IVST3Adapter::SilenceHostOutputsRT(sv::ProcessData& data, int frames) {
+  if (frames <= 0 || !data.outputs || data.numOutputs <= 0) return;
+  const bool is64 = data.symbolicSampleSize == sv::kSample64;
+  if (!is64 && data.symbolicSampleSize != sv::kSample32) return;
+  const size_t bytes = static_cast<size_t>(frames) * (is64 ? sizeof(sv::Sample64) : sizeof(sv::Sample32));
+  for (sb::int32 j = 0; j < data.numOutputs; ++j) {
+    const sv::AudioBusBuffers& bus = data.outputs[j];
+    for (sb::int32 c = 0; c < bus.numChannels; ++c) {
+      void* buffer = nullptr;
+      if (is64) {
+        if (bus.channelBuffers64) buffer = bus.channelBuffers64[c];
+      } else {
+        if (bus.channelBuffers32) buffer = bus.channelBuffers32[c];
+      }
+      if (buffer) std::memset(buffer, 0, bytes);
+    }
+  }
 }
 
 void IVST3Adapter::RenderFrames(int frames) {

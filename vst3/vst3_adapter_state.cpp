@@ -1,4 +1,6 @@
 // Saving and restoring the plug-in state through the host's streams.
+#include <cstring>
+
 #include "pluginterfaces/base/ibstream.h"
 #include "vst3/vst3_adapter.h"
 
@@ -30,18 +32,22 @@ sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
 
 sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
   if (!stream) return sb::kInvalidArgument;
-  IMutexLock lock(Mutex());
 
+  // The host's stream may be slow (a file, a network share): it is read
+  // without the plug-in lock, so processing goes on meanwhile; only
+  // applying what was read takes the lock.
   sb::int64 start = 0;
   if (stream->tell(&start) != sb::kResultOk || start < 0) start = 0;
 
   StateChunk chunk;
   unsigned char piece[kReadPiece];
   while (chunk.Size() < kMaxStateBytes) {
+    // A stream may claim more bytes than it wrote: what it did not write
+    // reads as zeros, never as what the stack held before.
+    std::memset(piece, 0, sizeof piece);
     sb::int32 got = 0;
     const sb::tresult r = stream->read(piece, kReadPiece, &got);
-    if (got < 0) got = 0;
-    if (got > kReadPiece) got = kReadPiece;
+    if (got < 0 || got > kReadPiece) break;  // a count no read can have: nothing of it is trusted
     // WaveLab's streams report an error on reads that still deliver bytes, so
     // an error there would cut off a good state: for WaveLab the bytes count
     // and reading goes on until a read delivers none. Elsewhere an error ends it.
@@ -51,8 +57,12 @@ sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
   }
 
   // The base keeps a parameter whose value is missing or not a number.
-  int pos = ReadState(&chunk, 0);
-  PushParamsToEditor();
+  int pos;
+  {
+    IMutexLock lock(Mutex());
+    pos = ReadState(&chunk, 0);
+    PushParamsToEditor();
+  }
   if (pos < 0) return sb::kResultFalse;  // the data ran out: there is no bypass flag to read
 
   if (stream->seek(start + pos, sb::IBStream::kIBSeekSet, nullptr) != sb::kResultOk) return sb::kResultFalse;

@@ -266,17 +266,19 @@ TEST(Rephase, ClockWrapAroundCountsAsAShortGap) {
   EXPECT_NEAR(h.left[0], std::sin(before.toneAPhase) * before.volume, 1e-6);
 }
 
-TEST(Rephase, NegativeHostPositionGivesPhasesInMinusTwoPiToZero) {
+TEST(Rephase, NegativeHostPositionGivesPhasesInZeroToTwoPi) {
   EngineHarness h;
   PlayFast(h);
   h.plug.samplePosition = -100001;
   h.plug.OnReset();
   double* outs[2] = {nullptr, nullptr};
   h.plug.RenderBlock(nullptr, outs, 0);
-  EXPECT_LE(h.St().toneAPhase, 0.0);
-  EXPECT_GT(h.St().toneAPhase, -2.0 * M_PI);
-  EXPECT_LE(h.St().toneBPhase, 0.0);
-  EXPECT_GT(h.St().toneBPhase, -2.0 * M_PI);
+  EXPECT_GE(h.St().toneAPhase, 0.0);
+  EXPECT_LT(h.St().toneAPhase, 2.0 * M_PI);
+  EXPECT_GE(h.St().toneBPhase, 0.0);
+  EXPECT_LT(h.St().toneBPhase, 2.0 * M_PI);
+  // The same point of the cycle as the timeline's phase, one turn up.
+  EXPECT_NEAR(h.St().toneAPhase, TimelinePhase(-100001.0, h.St().toneAIncrementTarget) + 2.0 * M_PI, 1e-9);
   h.Render(48000);
   EXPECT_NEAR(ZeroCrossingHz(h.left, {4800, 48000}, kSr), 200.0, 0.05);
 }

@@ -129,8 +129,11 @@ TEST(ChannelsBlockSize, RangesOutsideTheChannelsDoNothing) {
   EXPECT_TRUE(p.IsOutputConnected(1));
   p.AttachOutputs64(0, 2, nullptr);  // no buffers given: ignored
   p.SetParamsReady(true);
-  p.ProcessBlock64(0);
+  p.ProcessBlock64(-5);
   EXPECT_EQ(p.renders, 0);
+  // A block of 0 frames reaches the renderer (its end-of-block steps) and writes nothing.
+  p.ProcessBlock64(0);
+  EXPECT_EQ(p.renders, 1);
 }
 
 TEST(ChannelsBlockSize, NoBlockSizeMeansNoRenderingIntoMissingBuffers) {

@@ -25,13 +25,13 @@ class TestAdapter : public IAudioPlugin {
 
   TransportInfo transport;          // what the host's context says
   int transportState = kTransportStopped;
-  int64_t samplePosition = 0;       // truncated to 32 bits when read
+  int64_t samplePosition = 0;
   bool offline = false;
 
   void BeginParamEdit(int idx) override { edits.push_back({EditEvent::kBegin, idx, 0.0}); }
   void ReportParamEdit(int idx, double x) override { edits.push_back({EditEvent::kPerform, idx, x}); }
   void EndParamEdit(int idx) override { edits.push_back({EditEvent::kEnd, idx, 0.0}); }
-  int HostSamplePosition() override { return static_cast<int>(static_cast<uint32_t>(samplePosition)); }
+  int64_t HostSamplePosition() override { return samplePosition; }
   double HostTempo() override { return transport.tempo; }
   void HostTimeSignature(int* num, int* den) override {
     if (num) *num = transport.numerator;

@@ -10,10 +10,14 @@ namespace sv = Steinberg::Vst;
 
 Vst3Module& SharedModule() {
   static Vst3Module module;
-  if (!module.Factory()) {
+  // Loaded once, also when tests on several threads ask at the same time.
+  static const bool loaded = [] {
     std::string error;
-    EXPECT_TRUE(module.Load(SELVARIN_TEST_BUNDLE, &error)) << error;
-  }
+    const bool ok = module.Load(SELVARIN_TEST_BUNDLE, &error);
+    EXPECT_TRUE(ok) << error;
+    return ok;
+  }();
+  (void)loaded;
   return module;
 }
 
@@ -25,13 +29,14 @@ void PluginTest::SetUp() {
 
 void PluginTest::TearDown() { plugin.Destroy(); }
 
-void PluginTest::Prepare(double rate, int maxBlock, int bits) {
+void PluginTest::Prepare(double rate, int maxBlock, int bits, bool offline) {
   rate_ = rate;
   bits_ = bits;
   // Hosts activate the busses they use; none is active before.
   plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true);
   plugin.component->activateBus(sv::kEvent, sv::kInput, 0, true);
-  ASSERT_TRUE(plugin.Setup(rate, maxBlock, bits == 64 ? sv::kSample64 : sv::kSample32, sv::kRealtime));
+  ASSERT_TRUE(plugin.Setup(rate, maxBlock, bits == 64 ? sv::kSample64 : sv::kSample32,
+                           offline ? sv::kOffline : sv::kRealtime));
   ASSERT_TRUE(plugin.SetActive(true));
   plugin.processor->setProcessing(true);
 }

@@ -34,8 +34,9 @@ class PluginTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // setupProcessing + setActive(true) with 64- or 32-bit samples.
-  void Prepare(double rate = 48000.0, int maxBlock = 512, int bits = 64);
+  // setupProcessing + setActive(true) with 64- or 32-bit samples, in real
+  // time (or offline, where no pause of the test's thread re-phases the tones).
+  void Prepare(double rate = 48000.0, int maxBlock = 512, int bits = 64, bool offline = false);
   // Renders frames in blocks of `block`, the transport playing (or not) at
   // 120 BPM from position 0 on; queued changes go with the first block.
   Rendered Render(int frames, int block = 512, bool playing = true);

@@ -149,6 +149,42 @@ TEST_F(StateTest, OnlyWaveLabsStreamsAreReadOnAfterAReadReportsAnError) {
   EXPECT_NEAR(p.controller->normalizedParamToPlain(0, p.controller->getParamNormalized(0)), 1234.0, 1e-9);
 }
 
+TEST_F(StateTest, StreamsThatClaimMoreThanTheyWroteNeverYieldStrayBytes) {
+  plugin.controller->setParamNormalized(0, 0.7);
+  plugin.controller->setParamNormalized(12, 0.3);
+  plugin.controller->setParamNormalized(20, 0.6);
+  const std::vector<unsigned char> saved = Save();
+
+  // Each read writes 100 bytes but claims 128: the 28 bytes it did not
+  // write count as zeros.
+  std::vector<unsigned char> asRead(saved.begin(), saved.begin() + 100);
+  asRead.resize(128, 0);
+  asRead.insert(asRead.end(), saved.begin() + 100, saved.end());
+  asRead.resize(256, 0);
+  plugin.Destroy();
+  SetUp();
+  TestStream honest(asRead);
+  const sb::tresult expectedResult = plugin.component->setState(&honest);
+  const std::vector<double> expected = Values();
+
+  plugin.Destroy();
+  SetUp();
+  TestStream lying(saved);
+  lying.deliverAtMost = 100;
+  lying.claimWholeRequest = true;
+  EXPECT_EQ(plugin.component->setState(&lying), expectedResult);
+  EXPECT_EQ(Values(), expected);
+
+  // A count past the request is no count at all: nothing of it is applied.
+  plugin.Destroy();
+  SetUp();
+  const std::vector<double> before = Values();
+  TestStream beyond(saved);
+  beyond.claimBeyond = 1000;
+  EXPECT_EQ(plugin.component->setState(&beyond), sb::kResultFalse);
+  EXPECT_EQ(Values(), before);
+}
+
 TEST_F(StateTest, StateAtAnOffsetInTheHostsStreamIsReadFromThere) {
   const std::vector<unsigned char> saved = Save();
   std::vector<unsigned char> bytes(16, 0xEE);

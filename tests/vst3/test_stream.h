@@ -1,7 +1,8 @@
 #pragma once
 // An IBStream over bytes in memory, with the faults hosts and files bring:
-// reads that fail, and a stream that never ends.
+// reads that fail, a stream that never ends, counts that lie, slowness.
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "pluginterfaces/base/ibstream.h"
@@ -18,10 +19,15 @@ class TestStream : public Steinberg::IBStream {
   bool failReads = false;  // every read reports an error
   bool endless = false;    // reads never run out (each byte 0x41)
   bool errorWithBytes = false;  // every read delivers its bytes but reports an error
+  int deliverAtMost = -1;          // a read delivers at most this many bytes (-1: no limit)...
+  bool claimWholeRequest = false;  // ...but one that delivers any claims the whole request
+  int claimBeyond = 0;             // added to every count a read reports
+  std::function<void()> onRead;    // runs inside every read (a slow stream)
   long long readCalls = 0;
 
   Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 n, Steinberg::int32* got) override {
     ++readCalls;
+    if (onRead) onRead();
     if (got) *got = 0;
     if (failReads) return Steinberg::kResultFalse;
     if (n < 0) return Steinberg::kInvalidArgument;
@@ -33,10 +39,11 @@ class TestStream : public Steinberg::IBStream {
     }
     long long avail = static_cast<long long>(bytes_.size()) - pos_;
     if (avail < 0) avail = 0;
+    if (deliverAtMost >= 0 && avail > deliverAtMost) avail = deliverAtMost;
     const Steinberg::int32 k = avail < n ? static_cast<Steinberg::int32>(avail) : n;
     if (k > 0) std::memcpy(buffer, bytes_.data() + pos_, static_cast<size_t>(k));
     pos_ += k;
-    if (got) *got = k;
+    if (got) *got = (claimWholeRequest && k > 0 ? n : k) + claimBeyond;
     return errorWithBytes ? Steinberg::kResultFalse : Steinberg::kResultOk;
   }
   Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 n, Steinberg::int32* written) override {

@@ -1,0 +1,164 @@
+// A host's two threads at once: processing on the audio thread while the
+// user-interface thread edits parameters, selects presets, saves and
+// restores the state; and the module's first factory call from two threads.
+// These are the tests the thread sanitizer build runs.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <future>
+#include <random>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/vst3/plugin_fixture.h"
+#include "tests/vst3/test_stream.h"
+
+namespace selvarin {
+namespace test {
+namespace {
+
+namespace sb = Steinberg;
+namespace sv = Steinberg::Vst;
+
+using ConcurrencyTest = PluginTest;
+
+// One 64-bit processing call of `frames` samples with its own buffers, as
+// an audio thread makes it; returns the block's largest magnitude (infinity
+// for a sample that is not finite).
+double ProcessBlock(sv::IAudioProcessor* processor, int64_t position, int frames,
+                    sv::IParameterChanges* changes = nullptr) {
+  std::vector<double> l(static_cast<size_t>(frames)), r(static_cast<size_t>(frames));
+  double* ch[2] = {l.data(), r.data()};
+  sv::AudioBusBuffers bus;
+  bus.numChannels = 2;
+  bus.channelBuffers64 = ch;
+  sv::ProcessContext context;
+  FillContext(&context, HostTransport{48000.0, 120.0, true}, position);
+  HostParamChanges reported;
+  sv::ProcessData data;
+  data.symbolicSampleSize = sv::kSample64;
+  data.numSamples = frames;
+  data.numOutputs = 1;
+  data.outputs = &bus;
+  data.processContext = &context;
+  data.inputParameterChanges = changes;
+  data.outputParameterChanges = &reported;
+  EXPECT_EQ(processor->process(data), sb::kResultOk);
+  double worst = 0.0;
+  for (size_t i = 0; i < l.size(); ++i) {
+    if (!std::isfinite(l[i]) || !std::isfinite(r[i])) return INFINITY;
+    worst = std::fmax(worst, std::fmax(std::fabs(l[i]), std::fabs(r[i])));
+  }
+  return worst;
+}
+
+TEST_F(ConcurrencyTest, ASlowStateStreamDoesNotHoldUpProcessing) {
+  Prepare();
+  Render(4800);
+  TestStream saved;
+  ASSERT_EQ(plugin.component->getState(&saved), sb::kResultOk);
+
+  // While the user-interface thread is inside setState, reading the host's
+  // stream, the audio thread processes a block; it must not wait for the
+  // read to end. (If it did, the block would finish only after setState.)
+  TestStream slow(saved.Bytes());
+  std::vector<std::future<double>> blocks;
+  int heldUp = 0;
+  slow.onRead = [&] {
+    blocks.push_back(std::async(std::launch::async, [this] { return ProcessBlock(plugin.processor, 4800, 512); }));
+    if (blocks.back().wait_for(std::chrono::seconds(3)) != std::future_status::ready) ++heldUp;
+  };
+  EXPECT_EQ(plugin.component->setState(&slow), sb::kResultOk);
+  for (auto& b : blocks) EXPECT_LE(b.get(), 1.0);
+  EXPECT_GE(blocks.size(), 2u);
+  EXPECT_EQ(heldUp, 0);
+}
+
+TEST_F(ConcurrencyTest, ProcessingAgainstControllerStateAndPresetCalls) {
+  Prepare(48000.0, 256, 64);
+  std::atomic<bool> audioDone{false};
+  double worst = 0.0;
+  std::thread audio([&] {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    HostParamChanges queued;
+    for (int b = 0; b < 1000; ++b) {
+      queued.Clear();
+      // Automation of a few parameters, now and then a program change:
+      // first to the empty slots at the end (selecting one names it), then
+      // to any preset.
+      for (int k = 0; k < 3; ++k) queued.Add(static_cast<sv::ParamID>(rng() % 23), 0, unit(rng));
+      if (b % 25 == 0) queued.Add(kPrst, 0, b < 250 ? (141 + b / 25) / 149.0 : unit(rng));
+      worst = std::fmax(worst, ProcessBlock(plugin.processor, int64_t{256} * b, 256, &queued));
+    }
+    audioDone = true;
+  });
+
+  std::mt19937 rng(12);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const sv::ParamID ids[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 15, 19, 22, kPrst, kBpas};
+  int restored = 0, calls = 0;
+  while (!audioDone || calls < 200) {
+    const sv::ParamID id = ids[rng() % (sizeof ids / sizeof ids[0])];
+    // Bypass is left off: the audio thread's output is what is measured.
+    plugin.controller->setParamNormalized(id, id == kBpas ? 0.0 : unit(rng));
+    const double x = plugin.controller->getParamNormalized(id);
+    EXPECT_TRUE(x >= 0.0 && x <= 1.0) << id;
+    sv::String128 text;
+    plugin.controller->getParamStringByValue(id % 23, x, text);
+    plugin.units->getProgramName(kPrst, static_cast<sb::int32>(141 + rng() % 9), text);
+    if (++calls % 16 == 0) {
+      TestStream state;
+      ASSERT_EQ(plugin.component->getState(&state), sb::kResultOk);
+      TestStream back(state.Bytes());
+      EXPECT_EQ(plugin.component->setState(&back), sb::kResultOk);
+      ++restored;
+    }
+  }
+  audio.join();
+  EXPECT_LE(worst, 2.0);
+  EXPECT_GT(restored, 0);
+}
+
+TEST(ConcurrencyModuleTest, FirstFactoryCallsFromTwoThreadsShareOneFactory) {
+  // A private copy of the module, so this test makes the very first call:
+  // the shared module's factory is held by its loader.
+  namespace fs = std::filesystem;
+  const fs::path copy = fs::temp_directory_path() / ("selvarin_factory_race_" + std::to_string(getpid()) + ".so");
+  fs::copy_file(Vst3Module::ModuleFileInBundle(SELVARIN_TEST_BUNDLE), copy, fs::copy_options::overwrite_existing);
+  void* h = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(h, nullptr) << dlerror();
+  using FactoryFn = sb::IPluginFactory* (*)();
+  auto get = reinterpret_cast<FactoryFn>(dlsym(h, "GetPluginFactory"));
+  ASSERT_NE(get, nullptr);
+  // Each round ends by releasing every reference: the next round's calls
+  // are first calls again.
+  for (int round = 0; round < 50; ++round) {
+    std::atomic<int> ready{0};
+    sb::IPluginFactory* got[2] = {nullptr, nullptr};
+    auto call = [&](int t) {
+      ready.fetch_add(1);
+      while (ready.load() < 2) {
+      }
+      got[t] = get();
+    };
+    std::thread a(call, 0), b(call, 1);
+    a.join();
+    b.join();
+    ASSERT_NE(got[0], nullptr);
+    ASSERT_EQ(got[0], got[1]) << "round " << round;
+    got[0]->release();
+    got[1]->release();
+  }
+  dlclose(h);
+  fs::remove(copy);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace selvarin
