@@ -1,6 +1,7 @@
 #pragma once
 // Counts heap allocations (the malloc family and operator new) made while a
-// piece of code runs. Linking alloc_counter.cpp replaces the process's
+// piece of code runs. Linking the counter (alloc_counter.cpp and its
+// platform file, SELVARIN_ALLOC_COUNTER in CMake) replaces the process's
 // allocator entry points, so give it a test binary of its own.
 namespace selvarin::test {
 
