@@ -5,6 +5,7 @@
 #include "engine/editor_links.h"
 #include "engine/factory_presets.h"
 #include "engine/param_table.h"
+#include "graphics/selvarin_layout.h"
 
 namespace selvarin {
 
@@ -31,10 +32,22 @@ CLS_SELVARIN::CLS_SELVARIN(const IPlugInstanceInfo& info)
   state_.playAnyway = false;
 
   DefineEngineParameters(*this);
+
+  // The editor: its indicator and label controls become the engine's links,
+  // and both Sync buttons point at syncClickedInEditor.
+  SelvarinEditorLinks links;
+  links.lfoIndicator[0] = &state_.lfoIndicator[0];
+  links.lfoIndicator[1] = &state_.lfoIndicator[1];
+  links.bandLabel = &state_.bandLabel;
+  links.syncClickedInEditor = &state_.syncClickedInEditor;
+  links.inputPassThrough = state_.inputPassThrough;
+  BuildSelvarinEditor(this, links);
+
   AddFactoryPresets(*this);
 }
 
-CLS_SELVARIN::~CLS_SELVARIN() = default;
+// The editor goes first, while the engine whose links it clears is whole.
+CLS_SELVARIN::~CLS_SELVARIN() { AttachEditor(nullptr); }
 
 void CLS_SELVARIN::SetLfoIndicator(int lfo, LfoIndicatorValues* indicator) {
   if (lfo >= 0 && lfo < kNumLfos) state_.lfoIndicator[lfo] = indicator;

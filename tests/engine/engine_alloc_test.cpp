@@ -58,5 +58,32 @@ TEST(RealTime, RenderingAllocatesNothing) {
   EXPECT_EQ(render.Blocks(1, 0), 0);
 }
 
+// The processing call's view of the editor: every parameter (the Sync
+// switches in both directions included) and the preset automated while the
+// plug-in's own editor is attached. Pushing values, hiding rate knobs, the
+// band label and the indicators only publish into the editor.
+TEST(RealTime, AutomationWithAnAttachedEditorAllocatesNothing) {
+  EngineHarness h;
+  ASSERT_NE(h.plug.Editor(), nullptr);
+  h.plug.Play(120.0);
+  double left[256] = {}, right[256] = {};
+  double* outs[2] = {left, right};
+  h.plug.RenderBlock(nullptr, outs, 256);
+  auto block = [&](int round) {
+    IMutexLock lock(h.plug.Mutex());
+    for (int i = 0; i < kNumParams; ++i) {
+      const double x = ((round + i) % 4) / 3.0;  // 0, 1/3, 2/3, 1: both Sync states
+      h.plug.Param(i)->SetFromNormalized(x);
+      h.plug.Editor()->PushParamToControls(i, x, true);
+      h.plug.OnParameterChanged(i);
+    }
+    if (round % 3 == 0) h.plug.LoadPreset(1 + round % 140);
+    h.plug.RenderBlock(nullptr, outs, 256);
+  };
+  StartCountingAllocations();
+  for (int round = 0; round < 24; ++round) block(round);
+  EXPECT_EQ(StopCountingAllocations(), 0);
+}
+
 }  // namespace
 }  // namespace selvarin::test

@@ -99,8 +99,10 @@ TEST(InitialState, UnusualStartingValues) {
   EXPECT_FALSE(st.playAnyway);
   EXPECT_FALSE(st.inputPassThrough);
   EXPECT_EQ(st.sampleRate, 0.0);
-  EXPECT_EQ(st.lfoIndicator[0], nullptr);
-  EXPECT_EQ(st.bandLabel, nullptr);
+  // The constructor builds the editor, which links its indicators and label.
+  EXPECT_NE(st.lfoIndicator[0], nullptr);
+  EXPECT_NE(st.lfoIndicator[1], nullptr);
+  EXPECT_NE(st.bandLabel, nullptr);
   EXPECT_EQ(h.plug.Census().remaining, 23);
   EXPECT_FALSE(h.plug.ParamsReady());
 }

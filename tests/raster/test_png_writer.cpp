@@ -1,5 +1,7 @@
 #include "test_png_writer.h"
 
+#include "raster/raster_png_write.h"
+
 #include <csetjmp>
 #include <cstdio>
 
@@ -76,21 +78,7 @@ bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& b
 }
 
 bool SaveBitmapPng(RasterBitmap* bitmap, const std::string& path) {
-  if (!bitmap || !bitmap->Bits()) return false;
-  const int w = bitmap->Width(), h = bitmap->Height();
-  std::vector<unsigned char> rgba;
-  rgba.reserve(static_cast<size_t>(w) * h * 4);
-  for (int y = 0; y < h; ++y) {
-    const RasterPixel* row = bitmap->Bits() + static_cast<size_t>(y) * bitmap->RowSpan();
-    for (int x = 0; x < w; ++x) {
-      rgba.push_back(static_cast<unsigned char>(RasterRed(row[x])));
-      rgba.push_back(static_cast<unsigned char>(RasterGreen(row[x])));
-      rgba.push_back(static_cast<unsigned char>(RasterBlue(row[x])));
-      rgba.push_back(static_cast<unsigned char>(RasterAlpha(row[x])));
-    }
-  }
-  const std::vector<unsigned char> png = EncodePng(RgbaSpec(w, h, rgba));
-  return !png.empty() && WriteFileBytes(path, png);
+  return RasterSavePng(bitmap, path.c_str());
 }
 
 }  // namespace selvarin::test

@@ -1,5 +1,7 @@
 // The processing call must never touch the heap, whatever the block brings:
-// this binary counts every allocation made inside process().
+// this binary counts every allocation made inside process(). The module's
+// plug-in has its editor attached from construction, so automation also
+// reaches the editor's controls.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -38,6 +40,10 @@ class ProcessAllocTest : public PluginTest {
     EXPECT_EQ(Process(512), 0);
     for (sv::ParamID id = 0; id < 23; ++id) Queue(id, (id % 5) / 4.0);
     EXPECT_EQ(Process(512), 0) << "parameter changes";
+    // The other way round: both Sync switches flip again, so the editor's
+    // rate knobs are hidden and shown from the processing call.
+    for (sv::ParamID id = 0; id < 23; ++id) Queue(id, ((id + 3) % 5) / 4.0);
+    EXPECT_EQ(Process(512), 0) << "parameter changes, Sync flipped";
     Queue(kPrst, 0.5);
     EXPECT_EQ(Process(300), 0) << "factory preset";
     Queue(kPrst, 1.0);

@@ -1,0 +1,175 @@
+#include "graphics/controls.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "framework/audio_plugin.h"
+#include "framework/bounded_copy.h"
+#include "graphics/igraphics.h"
+
+namespace selvarin {
+
+namespace {
+IArea ButtonRect(int x, int y, const IImage& img) {
+  const int n = img.N > 0 ? img.N : 1;
+  return IArea{x, y, x + img.W, y + img.H / n};
+}
+}  // namespace
+
+// ---- IBitmapControl ----
+
+IBitmapControl::IBitmapControl(IAudioPlugin* plug, const IImage& img, int blendMethod)
+    : IControl(plug, IArea{0, 0, img.W, img.H}), image(img) {
+  image.N = 1;
+  blend.method = blendMethod;
+  blend.weight = 1.0f;
+}
+
+bool IBitmapControl::Draw(IGraphics& g) {
+  int frame = 1;
+  if (image.N >= 2) {
+    frame = static_cast<int>((image.N - 1) * value + 0.5) + 1;
+    if (frame < 1) frame = 1;
+    if (frame > image.N) frame = image.N;
+  }
+  return g.BlitImageFrame(image, rect, frame, &blend, framesVertical);
+}
+
+void IGraphics::SetBackgroundImage(int resourceId, const char* name) {
+  const IImage img = LoadImageResource(resourceId, name, 1);
+  IControl* bg = new IBitmapControl(plug_, img, 1);
+  bg->SetGraphics(this);
+  controls_.insert(controls_.begin(), bg);
+  if (captureIdx_ >= 0) ++captureIdx_;
+  if (mouseOverIdx >= 0) ++mouseOverIdx;
+}
+
+// ---- ITextControl ----
+
+ITextControl::ITextControl(IAudioPlugin* plug, IArea r, const ITextStyle& style, const char* text)
+    : IControl(plug, r), textStyle(style), text_(text ? text : "") {}
+
+bool ITextControl::Draw(IGraphics& g) {
+  if (text_.empty()) return true;
+  return g.DrawStyledText(&textStyle, text_.c_str(), rect);
+}
+
+void ITextControl::ReceiveEnteredText(const char* text) {
+  if (!text) text = "";
+  if (text_ == text) return;
+  MarkDirty(false);
+  text_ = text;
+}
+
+void ILiveTextControl::PullPublished() {
+  const uint32_t serial = slot_.Serial();
+  if (serial == seenSerial_) return;
+  seenSerial_ = serial;
+  ReceiveEnteredText(slot_.Text());
+}
+
+// ---- IURLControl ----
+
+IURLControl::IURLControl(IAudioPlugin* plug, IArea r, const char* link, const char* fallback, const char* errorText)
+    : IControl(plug, r) {
+  // Bounded: a long address is cut rather than written past the field.
+  if (link && *link) CopyBounded(link_, link);
+  if (fallback && *fallback) CopyBounded(fallback_, fallback);
+  if (errorText && *errorText) CopyBounded(errorText_, errorText);
+}
+
+void IURLControl::OnMouseDown(int, int, const IPointerState&) {
+  if (!graphics_) return;
+  const char* caption = errorText_[0] ? errorText_ : nullptr;
+  if (link_[0] && graphics_->OpenWebAddress(link_, caption, nullptr, nullptr)) return;
+  if (fallback_[0]) graphics_->OpenWebAddress(fallback_, caption, nullptr, nullptr);
+}
+
+// ---- IButton ----
+
+IButton::IButton(IAudioPlugin* plug, int param, int x, int y, const IImage& img, float hw)
+    : IControl(plug, ButtonRect(x, y, img), param), image(img), hoverWeight(hw) {}
+
+void IButton::OnMouseDown(int, int, const IPointerState& mod) {
+  Toggle(mod);
+  MarkDirty(true);
+}
+
+void IButton::OnMouseOver(int, int, const IPointerState&) {
+  if (hovered) return;
+  hovered = true;
+  MarkDirty(false);
+}
+
+void IButton::OnMouseOut() {
+  hovered = false;
+  MarkDirty(false);
+}
+
+bool IButton::Draw(IGraphics& g) {
+  const bool on = value > 0.5;
+  if (!on && !hovered) return true;
+  if (on && !hovered) return g.BlitImageFrame(image, rect, 1, nullptr, true);
+  IBlendMode b{0, on ? 1.0f - hoverWeight : hoverWeight};
+  return g.BlitImageFrame(image, rect, 1, &b, true);
+}
+
+void IButtonClick::OnMouseDown(int, int, const IPointerState& mod) {
+  Toggle(mod);
+  if (!plug_) {
+    if (clicked_) *clicked_ = true;
+    MarkDirty(true);
+    return;
+  }
+  IMutexLock lock(plug_->Mutex());
+  if (clicked_) *clicked_ = true;
+  MarkDirty(true);
+}
+
+// ---- IButtonHold ----
+
+IButtonHold::IButtonHold(IAudioPlugin* plug, int param, int x, int y, const IImage& img)
+    : IControl(plug, ButtonRect(x, y, img), param), image(img) {}
+
+void IButtonHold::OnMouseDown(int, int, const IPointerState& mod) {
+  if (!mod.R) value = 1.0;
+  MarkDirty(true);
+}
+
+void IButtonHold::OnMouseUp(int, int, const IPointerState&) {
+  value = 0.0;
+  MarkDirty(true);
+}
+
+bool IButtonHold::Draw(IGraphics& g) {
+  if (value > 0.5) return g.BlitImageFrame(image, rect, 1, nullptr, true);
+  return true;
+}
+
+// ---- GRAPH ----
+
+GRAPH::GRAPH(IAudioPlugin* plug, int left, int right) : IControl(plug, IArea{left, 322, right, 324}) {}
+
+int GRAPH::MarkerOffset() const {
+  const float low = values_.rangeLow.load(std::memory_order_relaxed);
+  const float high = values_.rangeHigh.load(std::memory_order_relaxed);
+  const float out = values_.value.load(std::memory_order_relaxed);
+  const float p = (out - low) * 195.0f / (high - low);
+  // An empty range (before the engine set one) or a value read while the
+  // range was being replaced keeps the marker on its track.
+  if (!std::isfinite(p)) return 0;
+  const int pos = RoundNearestF(p);
+  return pos < 0 ? 0 : (pos > 195 ? 195 : pos);
+}
+
+bool GRAPH::Draw(IGraphics& g) {
+  if (values_.active.load(std::memory_order_relaxed)) {
+    const int p = MarkerOffset();
+    g.FillArea(IRgba{150, 255, 255, 255}, IArea{rect.L + p, 322, rect.L + p + 6, 324}, nullptr);
+  } else if (rect.L == 326 && values_.conflict.load(std::memory_order_relaxed)) {
+    g.FillArea(IRgba{200, 255, 0, 0}, IArea{326, 322, 332, 324}, nullptr);
+  }
+  return true;
+}
+
+}  // namespace selvarin

@@ -1,0 +1,122 @@
+#pragma once
+// The simple controls: background image, text line, link area, image
+// switches and the LFO position indicator.
+#include <atomic>
+#include <string>
+
+#include "engine/editor_links.h"
+#include "graphics/icontrol.h"
+
+namespace selvarin {
+
+class IBitmapControl : public IControl {
+ public:
+  IBitmapControl(IAudioPlugin* plug, const IImage& image, int blendMethod);
+  bool Draw(IGraphics& g) override;
+
+  bool framesVertical = true;
+  IImage image;
+};
+
+class ITextControl : public IControl {
+ public:
+  ITextControl(IAudioPlugin* plug, IArea rect, const ITextStyle& style, const char* text);
+  bool Draw(IGraphics& g) override;
+  void ReceiveEnteredText(const char* text) override;
+  const std::string& Text() const { return text_; }
+
+  ITextStyle textStyle;
+
+ private:
+  std::string text_;
+};
+
+// A text line whose text the audio thread publishes (the beat-band label):
+// the engine swaps the text pointer in the slot, and the editor thread takes
+// it over before each redraw check.
+class ILiveTextControl : public ITextControl {
+ public:
+  ILiveTextControl(IAudioPlugin* plug, IArea rect, const ITextStyle& style) : ITextControl(plug, rect, style, "") {}
+  void PullPublished() override;
+  BandLabelSlot* Slot() { return &slot_; }
+
+ private:
+  BandLabelSlot slot_;
+  uint32_t seenSerial_ = 0;
+};
+
+class IURLControl : public IControl {
+ public:
+  IURLControl(IAudioPlugin* plug, IArea rect, const char* link, const char* fallback, const char* errorText);
+  void OnMouseDown(int x, int y, const IPointerState& mod) override;
+  bool Draw(IGraphics&) override { return true; }
+
+ private:
+  char link_[256] = {};
+  char fallback_[256] = {};
+  char errorText_[1024] = {};
+};
+
+// A two-state switch (value above 0.5 is on) drawn as a lit image.
+class IButton : public IControl {
+ public:
+  IButton(IAudioPlugin* plug, int param, int x, int y, const IImage& image, float hoverWeight);
+  void OnMouseDown(int x, int y, const IPointerState& mod) override;
+  void OnMouseOver(int x, int y, const IPointerState& mod) override;
+  void OnMouseOut() override;
+  void OnMouseWheel(int, int, const IPointerState&, int) override {}
+  bool Draw(IGraphics& g) override;
+
+  IImage image;
+  bool hovered = false;
+  float hoverWeight;
+
+ protected:
+  void Toggle(const IPointerState& mod) {
+    if (!mod.R) value = value <= 0.5 ? 1.0 : 0.0;
+  }
+};
+
+// A switch that also raises a flag before its value reaches the plug-in, so
+// the plug-in's reaction can tell a click in the editor from a host change.
+// The flag is the plug-in's and is read and cleared under its lock, so it is
+// raised under that lock too.
+class IButtonClick : public IButton {
+ public:
+  IButtonClick(IAudioPlugin* plug, int param, int x, int y, const IImage& image, float hoverWeight, bool* clicked)
+      : IButton(plug, param, x, y, image, hoverWeight), clicked_(clicked) {}
+  void OnMouseDown(int x, int y, const IPointerState& mod) override;
+
+ private:
+  bool* clicked_;
+};
+
+// A momentary button: on from mouse-down to mouse-up.
+class IButtonHold : public IControl {
+ public:
+  IButtonHold(IAudioPlugin* plug, int param, int x, int y, const IImage& image);
+  void OnMouseDown(int x, int y, const IPointerState& mod) override;
+  void OnMouseUp(int x, int y, const IPointerState& mod) override;
+  void OnMouseWheel(int, int, const IPointerState&, int) override {}
+  bool Draw(IGraphics& g) override;
+
+  IImage image;
+};
+
+// The LFO position indicator: a 6-pixel marker on a 195-pixel track along
+// the bottom of the editor. The tone engine writes its values on the audio
+// thread into the atomic slot; it repaints on every tick.
+class GRAPH : public IControl {
+ public:
+  GRAPH(IAudioPlugin* plug, int left, int right);
+  bool Draw(IGraphics& g) override;
+  bool NeedsRedraw() override { return true; }
+  LfoIndicatorValues* Values() { return &values_; }
+  // Marker offset from the track's left edge; -1 when no marker shows.
+  int MarkerOffset() const;
+
+ private:
+  LfoIndicatorValues values_;
+};
+
+}  // namespace selvarin

@@ -1,0 +1,173 @@
+#include "graphics/headless/igraphics_headless.h"
+
+#include "framework/audio_plugin.h"
+#include "framework/bounded_copy.h"
+#include "raster/raster_draw.h"
+#include "raster/raster_mem_bitmap.h"
+#include "raster/raster_png.h"
+#include "raster/raster_sys_bitmap.h"
+
+namespace selvarin {
+
+IGraphicsHeadless::IGraphicsHeadless(IAudioPlugin* plug, int width, int height, int frameRate)
+    : IGraphics(plug, width, height, frameRate) {}
+
+IGraphicsHeadless::~IGraphicsHeadless() { DestroyEditorWindow(); }
+
+RasterBitmap* IGraphicsHeadless::Screen() { return screen_.get(); }
+
+void* IGraphicsHeadless::CreateEditorWindow(void*) {
+  if (windowOpen_) DestroyEditorWindow();
+  if (!screen_) screen_.reset(new RasterMemBitmap(Width(), Height()));
+  else screen_->Resize(Width(), Height());
+  windowOpen_ = true;
+  MarkBackgroundDirty();  // the first tick paints everything
+  return this;
+}
+
+void IGraphicsHeadless::DestroyEditorWindow() {
+  if (!windowOpen_) return;
+  if (countdown_ > 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
+  windowOpen_ = false;
+  entry_.Forget();  // the entry goes with the window
+}
+
+bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
+  lastPresented_ = rect;
+  ++presentCount_;
+  if (!screen_ || !Surface()) return true;
+  RasterBlit(screen_.get(), Surface(), rect.L, rect.T, rect.L, rect.T, rect.W(), rect.H(), 1.0f, kRasterCopy);
+  // The entry lies above the panel, as a child window would.
+  if (entry_.IsOpen()) entry_.Draw(*this, screen_.get());
+  return true;
+}
+
+void IGraphicsHeadless::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
+  if (entry_.Open(control, param, centred, Width(), Height()) && screen_) entry_.Draw(*this, screen_.get());
+}
+
+void IGraphicsHeadless::HostExecutablePath(char* out, int capacity) {
+  if (out && capacity > 0) out[0] = '\0';
+}
+
+void IGraphicsHeadless::ModuleFolderPath(char* out, int capacity) {
+  if (out && capacity > 0) out[0] = '\0';
+}
+
+void IGraphicsHeadless::AskForFile(char* inOut, int capacity, int, const char*, const char*) {
+  if (inOut && capacity > 0) inOut[0] = '\0';  // no dialog: nothing chosen
+}
+
+bool IGraphicsHeadless::AskForColor(IRgba*, const char*) { return false; }
+
+bool IGraphicsHeadless::OpenWebAddress(const char* url, const char*, const char* confirmText, const char*) {
+  if (!url || !*url) return false;
+  if (confirmText) return false;  // no one to say yes
+  lastUrl_ = url;
+  return true;
+}
+
+RasterBitmap* IGraphicsHeadless::LoadPlatformImage(int resourceId, const char*) {
+  return RasterLoadPngFromResource(nullptr, resourceId);
+}
+
+// ---- events ----
+
+void IGraphicsHeadless::LeftDown(int x, int y, IPointerState mod) {
+  pointerX_ = x;
+  pointerY_ = y;
+  mod.L = true;
+  if (entry_.IsOpen()) {
+    if (entry_.Rect().Contains(x, y)) {
+      entry_.OnClick(x, y);  // the entry's own window takes the press
+      return;
+    }
+    entry_.RequestCommit();
+  }
+  OnMouseDown(x, y, mod);
+}
+
+void IGraphicsHeadless::RightDown(int x, int y, IPointerState mod) {
+  pointerX_ = x;
+  pointerY_ = y;
+  mod.R = true;
+  if (entry_.IsOpen()) {
+    entry_.RequestCancel();
+    return;
+  }
+  OnMouseDown(x, y, mod);
+}
+
+void IGraphicsHeadless::ButtonUp(int x, int y, IPointerState mod) {
+  pointerX_ = x;
+  pointerY_ = y;
+  OnMouseUp(x, y, mod);
+}
+
+void IGraphicsHeadless::MouseMove(int x, int y, IPointerState mod) {
+  pointerX_ = x;
+  pointerY_ = y;
+  if (mod.L || mod.R) {
+    if (CaptureIndex() >= 0) OnMouseDrag(x, y, mod);
+  } else {
+    OnMouseOver(x, y, mod);
+  }
+}
+
+void IGraphicsHeadless::LeftDoubleClick(int x, int y, IPointerState mod) {
+  pointerX_ = x;
+  pointerY_ = y;
+  mod.L = true;
+  OnMouseDoubleClick(x, y, mod);
+}
+
+void IGraphicsHeadless::Wheel(int x, int y, int notches, IPointerState mod) {
+  pointerX_ = x;
+  pointerY_ = y;
+  OnMouseWheel(x, y, mod, notches);
+}
+
+void IGraphicsHeadless::MouseLeave() { OnMouseOut(); }
+
+int IGraphicsHeadless::TranslateKey(int vk) {
+  if (vk == kVkSpace) return 0;
+  if (vk == kVkUp) return 1;
+  if (vk == kVkDown) return 2;
+  if (vk == kVkLeft) return 3;
+  if (vk == kVkRight) return 4;
+  if (vk >= 0x30 && vk <= 0x39) return vk - 42;
+  if (vk >= 0x41 && vk <= 0x5A) return vk - 49;
+  return -1;
+}
+
+void IGraphicsHeadless::KeyDown(int vk, char ch) {
+  if (entry_.IsOpen()) {
+    if (vk == kVkReturn) entry_.OnKey(kEntryKeyEnter);
+    else if (vk == kVkBack) entry_.OnKey(kEntryKeyBackspace);
+    else if (vk == kVkUp) entry_.OnKey(kEntryKeyUp);
+    else if (vk == kVkDown) entry_.OnKey(kEntryKeyDown);
+    else if (ch >= 32) entry_.OnKey(kEntryKeyChar, ch);
+    else entry_.OnKey(kEntryKeyOther);
+    return;
+  }
+  const int key = TranslateKey(vk);
+  if (key >= 0) OnKeyDown(pointerX_, pointerY_, key);
+}
+
+void IGraphicsHeadless::TypeText(const char* text) { entry_.TypeText(text); }
+
+
+void IGraphicsHeadless::Tick() {
+  if (!windowOpen_) return;
+  if (entry_.IsOpen()) {
+    const IArea under = entry_.Rect();
+    entry_.Tick(*this);
+    // The panel shows again where the entry was.
+    if (!entry_.IsOpen()) Draw(under.Intersect(IArea{0, 0, Width(), Height()}));
+  }
+  IArea r;
+  if (NeedsRedraw(&r)) Draw(r);
+  if (countdown_ > 0 && --countdown_ == 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
+}
+
+}  // namespace selvarin

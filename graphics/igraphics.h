@@ -1,0 +1,183 @@
+#pragma once
+// The platform-independent editor: it owns the controls and the draw
+// surface, decides what repaints, routes mouse and key events to controls
+// and links controls with the plug-in's parameters both ways.
+//
+// Everything that needs an operating system (window, timer, in-place entry,
+// dialogs, paths, image resources) is one of the abstract "OS slots" below;
+// a window host (graphics/headless, later Win32 or X11) implements them.
+// Nothing in this class calls an operating system.
+//
+// Threads: every operation runs on the editor's thread, except
+// PushParamToControls and HideParamControls, which the plug-in also calls
+// from the audio thread (automation, presets, Sync reactions). Those two only
+// publish into per-parameter atomic mailboxes and never touch a control;
+// the editor thread takes the mail over (SyncFromPlugin) before it routes an
+// event or checks for a redraw. They never allocate, lock or wait.
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "framework/editor_link.h"
+#include "graphics/icontrol.h"
+#include "graphics/igraphics_types.h"
+
+namespace selvarin {
+
+class IAudioPlugin;
+class IParamEntry;
+class RasterSysBitmap;
+class PromptPopup;
+
+class IGraphics : public IEditorLink {
+ public:
+  IGraphics(IAudioPlugin* plug, int width, int height, int frameRate);
+  ~IGraphics() override;
+  IGraphics(const IGraphics&) = delete;
+  IGraphics& operator=(const IGraphics&) = delete;
+
+  // ---- OS slots (a window host implements them) ----
+  // Copies the draw surface's rectangle to the window.
+  virtual bool PresentSurface(const IArea& rect) = 0;
+  virtual void Resize(int width, int height);
+  virtual bool HasEditorWindow() { return EditorWindowHandle() != nullptr; }
+  virtual void OpenTextEntry(IControl* control) = 0;
+  // In-place entry of a parameter's value over the control.
+  virtual void BeginValueEntry(IControl* control, IParamEntry* param, bool centred) = 0;
+  // Folder paths (with their trailing separator); empty when unknown.
+  virtual void HostExecutablePath(char* out, int capacity) = 0;
+  virtual void ModuleFolderPath(char* out, int capacity) = 0;
+  virtual void AskForFile(char* inOut, int capacity, int action, const char* startFolder,
+                          const char* extensions) = 0;
+  virtual bool AskForColor(IRgba* inOut, const char* caption) = 0;
+  virtual bool OpenWebAddress(const char* url, const char* caption, const char* confirmText,
+                              const char* errorText) = 0;
+  virtual bool OnHostMouseWheel(float delta) { (void)delta; return false; }
+  void StartEditEndTimer(int ticks) override = 0;
+  void CancelEditEndTimer() override = 0;
+  virtual int OptionalQuery() { return 0; }
+  virtual void* CreateEditorWindow(void* parent) = 0;
+  virtual void DestroyEditorWindow() = 0;
+  virtual void* EditorWindowHandle() = 0;
+  virtual void SuppressDisabledTooltips() = 0;
+  // Decodes the image resource; the caller (the bitmap cache) owns it.
+  virtual RasterBitmap* LoadPlatformImage(int resourceId, const char* name) = 0;
+
+  // ---- set-up ----
+  void PrepareSurface() override;
+  int AddControl(IControl* control);
+  void SetBackgroundImage(int resourceId, const char* name);
+  void RemoveControl(IControl* control);
+  IImage LoadImageResource(int resourceId, const char* name, int frames);
+  // The image of an id loaded before; an id never loaded gives an image
+  // without raster (drawing it draws nothing).
+  IImage CachedImage(int resourceId);
+
+  // ---- drawing (into the draw surface) ----
+  bool BlitImage(const IImage& image, const IArea& dest, int srcX, int srcY, const IBlendMode* blend);
+  bool BlitImageFrame(const IImage& image, const IArea& dest, int frame, const IBlendMode* blend, bool framesVertical);
+  bool BlitRotatedImage(const IImage& image, int centreX, int centreY, double angle, const IBlendMode* blend,
+                        float srcX, float srcY);
+  bool DrawLineSegment(const IRgba& colour, float x1, float y1, float x2, float y2, const IBlendMode* blend,
+                       bool antialias);
+  bool OutlineRoundedRect(const IRgba& colour, const IArea& rect, int radius, const IBlendMode* blend,
+                          bool antialias);
+  bool FillRoundedRect(const IRgba& colour, const IArea& rect, int radius, int corners, const IBlendMode* blend,
+                       bool antialias);
+  bool FillArea(const IRgba& colour, const IArea& rect, const IBlendMode* blend);
+  bool DrawStyledText(ITextStyle* style, const char* text, IArea rect);
+  RasterFont* CacheFontFace(ITextStyle* style);
+
+  // ---- parameter link ----
+  // Any thread (the audio thread included): publishes only.
+  void PushParamToControls(int paramIdx, double value, bool normalized) override;
+  void HideParamControls(int paramIdx, bool hide) override;
+  // Editor thread: the controls take the value as if entered by the user.
+  void ForwardControlValue(int paramIdx, double normalized) override;
+  int FrameRate() const override { return frameRate_; }
+  void CommitEnteredText(IControl* control, IParamEntry* param, const char* text);
+  void MarkBackgroundDirty();
+  // Editor thread: hands what the audio thread published to the controls.
+  void SyncFromPlugin();
+
+  // ---- events (editor thread, client coordinates) ----
+  bool OnMouseDown(int x, int y, const IPointerState& mod);
+  void OnMouseUp(int x, int y, const IPointerState& mod);
+  void OnMouseDrag(int x, int y, const IPointerState& mod);
+  bool OnMouseDoubleClick(int x, int y, const IPointerState& mod);
+  void OnMouseWheel(int x, int y, const IPointerState& mod, int delta);
+  bool OnMouseOver(int x, int y, const IPointerState& mod);
+  void OnMouseOut();
+  void OnKeyDown(int x, int y, int key);
+  void OnFileDrop(int x, int y, const char* path);
+
+  // ---- redraw ----
+  bool NeedsRedraw(IArea* rect);
+  bool Draw(const IArea& rect);
+  void EndMouseCapture();
+  void ClosePopup(bool itemChosen);
+  int ControlIndexAt(int x, int y);
+  int ControlIndexOf(const IControl* control) const;
+
+  // ---- accessors ----
+  IAudioPlugin* Plugin() const { return plug_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int NControls() const { return static_cast<int>(controls_.size()); }
+  IControl* Control(int i) const {
+    return i >= 0 && i < NControls() ? controls_[static_cast<size_t>(i)] : nullptr;
+  }
+  RasterSysBitmap* Surface() const { return surface_.get(); }
+  const IArea& DrawRect() const { return drawRect_; }
+  int CaptureIndex() const { return captureIdx_; }
+  // The open pop-up list, the just-closed marker, or none.
+  IControl* OpenPopup() const { return openPopup_; }
+  void SetOpenPopup(IControl* popup) { openPopup_ = popup; }
+  bool HasOpenPopupReference() const { return openPopup_ != nullptr; }
+  void ClearOpenPopup() { openPopup_ = nullptr; }
+  bool handleMouseOver = false;
+  int mouseOverIdx = -1;
+  ITextStyle popupTextStyle;
+  IRgba popupBackground{245, 50, 50, 50};
+  IRgba popupHighlight{75, 200, 200, 200};
+  bool tooltipsEnabled = false;
+  bool acceptFileDrops = false;
+  bool RightButtonDown() const { return rightButtonDown_; }
+  // Runs first when the editor is destroyed: whoever keeps pointers into
+  // its controls (the engine's indicator and label links) lets go of them.
+  std::function<void()> onDestroy;
+
+ private:
+  struct ParamMail {
+    std::atomic<double> normalized{0.0};
+    std::atomic<bool> valueWaiting{false};
+    std::atomic<int> hideWanted{-1};  // -1 nothing, 0 show, 1 hide
+  };
+  static_assert(std::atomic<double>::is_always_lock_free, "values cross threads lock-free");
+
+  void ReleaseCapture();
+  void DeleteControls();
+
+  IAudioPlugin* plug_;
+  std::vector<IControl*> controls_;
+  std::unique_ptr<RasterSysBitmap> surface_;
+  IArea drawRect_;
+  int width_;
+  int height_;
+  int frameRate_;
+  int captureIdx_ = -1;
+  int lastX_ = 0, lastY_ = 0;
+  bool rightButtonDown_ = false;
+  int gestureParam_ = -1;  // parameter whose edit the last press began
+  IControl* openPopup_ = nullptr;
+  std::unique_ptr<ParamMail[]> mail_;
+  int nMail_ = 0;
+  std::atomic<bool> mailWaiting_{false};
+};
+
+// The marker ClosePopup leaves when a list was dismissed without a choice:
+// it matches no control.
+IControl* JustClosedPopupMarker();
+
+}  // namespace selvarin

@@ -1,0 +1,280 @@
+// User stories through the entry points a window host calls: drags, wheel
+// bursts, double-clicks, right-click lists and value entry, the drop-down,
+// the Sync buttons, and what reaches the host on the way.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "editor_harness.h"
+#include "graphics/controls.h"
+#include "graphics/dropdown.h"
+#include "graphics/prompt_popup.h"
+
+namespace selvarin::test {
+namespace {
+
+using Kind = TestAdapter::EditEvent::Kind;
+
+// The host's view of the edits, as "B0 P0 E0".
+std::string EditLog(const TestAdapter& plug) {
+  std::string s;
+  for (const auto& e : plug.edits) {
+    if (!s.empty()) s += ' ';
+    s += e.kind == Kind::kBegin ? 'B' : (e.kind == Kind::kPerform ? 'P' : 'E');
+    s += std::to_string(e.paramIdx);
+  }
+  return s;
+}
+
+PromptPopup* OpenPopup(EditorHarness& h) { return dynamic_cast<PromptPopup*>(h.g->OpenPopup()); }
+
+TEST(EditorMouse, DraggingBaseFreqFollowsTheGearingInOneHostEdit) {
+  EditorHarness h;
+  IControl* knob = h.At(48, 129);
+  const double start = knob->value;
+  // Up by the knob's height (78) with gearing 4: a quarter of the range.
+  h.g->LeftDown(48, 129);
+  h.g->MouseMove(48, 100, LeftHeld());
+  h.g->MouseMove(48, 100, LeftHeld());  // no movement: not delivered
+  h.g->MouseMove(48, 51, LeftHeld());
+  h.g->MouseMove(300, 51, LeftHeld());  // leaving the knob sideways changes nothing
+  h.g->ButtonUp(300, 51);
+  EXPECT_NEAR(knob->value, start + 0.25, 1e-12);
+  EXPECT_NEAR(h.plug.Param(kParamBaseFreq)->NormalizedValue(), start + 0.25, 1e-12);
+  // Begin, a perform per moving drag event and one at the release, end.
+  EXPECT_EQ(EditLog(h.plug), "B0 P0 P0 P0 P0 E0");
+
+  // Shift drags ten times finer.
+  h.plug.edits.clear();
+  IPointerState fine = Shift();
+  fine.L = true;
+  h.g->LeftDown(48, 129);
+  h.g->MouseMove(48, 51, fine);
+  h.g->ButtonUp(48, 51);
+  EXPECT_NEAR(knob->value, start + 0.275, 1e-12);
+
+  // Double-click restores the value the editor got when it was attached.
+  h.g->LeftDoubleClick(48, 129);
+  h.g->ButtonUp(48, 129);
+  EXPECT_DOUBLE_EQ(knob->value, start);
+  EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 200.0);
+  EXPECT_EQ(h.Edits(Kind::kBegin, 0), h.Edits(Kind::kEnd, 0));
+}
+
+TEST(EditorMouse, AWheelBurstIsOneEditEndingTwelveTicksAfterTheLastNotch) {
+  EditorHarness h;
+  const double start = h.At(426, 129)->value;  // "Binaural Pan"
+  for (int i = 0; i < 3; ++i) {
+    h.g->Wheel(426, 129, 1);
+    h.g->Tick();
+  }
+  h.g->Wheel(426, 129, 1, Shift());  // fine: a tenth of a step
+  EXPECT_NEAR(h.At(426, 129)->value, std::min(1.0, start + 0.031), 1e-6);
+  for (int t = 0; t < 11; ++t) h.g->Tick();
+  EXPECT_EQ(h.Edits(Kind::kEnd, kParamPan), 0) << "still inside the burst";
+  h.g->Tick();
+  EXPECT_EQ(EditLog(h.plug), "B3 P3 P3 P3 P3 E3");
+
+  // A wheel burst on another control ends the running one first.
+  h.plug.edits.clear();
+  h.g->Wheel(426, 129, -1);
+  h.g->Wheel(501, 129, -1);
+  EXPECT_EQ(EditLog(h.plug), "B3 P3 E3 B7 P7");
+  // Closing the window ends the pending edit at once.
+  h.g->DestroyEditorWindow();
+  EXPECT_EQ(EditLog(h.plug), "B3 P3 E3 B7 P7 E7");
+}
+
+TEST(EditorMouse, RightClickWaveOpensItsListAndAChoiceSetsTheValue) {
+  EditorHarness h;
+  h.g->RightDown(197, 129);
+  h.g->ButtonUp(197, 129);
+  PromptPopup* popup = OpenPopup(h);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->EntryCount(), 8);
+  EXPECT_EQ(std::string(popup->Entry(4)), "Golden Sine");
+  EXPECT_EQ(popup->Selected(), 0);
+  EXPECT_EQ(popup->Capacity(), 5) << "five rows below ten entries";
+  EXPECT_EQ(popup->ThumbHeight(), 90);
+  EXPECT_EQ(h.g->Control(h.g->NControls() - 1), popup) << "attached last, drawn on top";
+  h.g->Tick();
+
+  // Hover the fourth row and click it: one edit, framed, and the list goes.
+  const IArea cell = popup->Cell(3);
+  const int x = cell.L + 10, y = (cell.T + cell.B) / 2;
+  h.plug.edits.clear();
+  h.g->MouseMove(x, y);
+  h.g->LeftDown(x, y);
+  h.g->ButtonUp(x, y);
+  EXPECT_EQ(h.Plain(kParamWave), 3.0);
+  EXPECT_EQ(EditLog(h.plug), "B2 P2 E2");
+  EXPECT_EQ(h.g->OpenPopup(), nullptr);
+  EXPECT_EQ(h.g->NControls(), 29);
+  h.g->Tick();
+  EXPECT_TRUE(h.g->LastPresented() == (IArea{0, 0, 550, 363})) << "closing repaints everything";
+}
+
+TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
+  EditorHarness h;
+  h.Automate(kParamLfo1RateNote, 27.0 / 30.0);  // "16/1"
+  h.g->RightDown(201, 277);
+  PromptPopup* popup = OpenPopup(h);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->EntryCount(), 31);
+  EXPECT_EQ(popup->Capacity(), 8);
+  EXPECT_EQ(popup->ThumbHeight(), 37);
+  EXPECT_EQ(popup->Selected(), 27);
+  // The selection stands in the middle: rows 24..31 show, 27 is the fourth.
+  EXPECT_EQ(popup->FirstVisible(), 23);
+  EXPECT_LE(popup->rect.B, 363 - 6) << "kept inside the panel";
+  h.g->ButtonUp(201, 277);
+  h.g->Tick();
+
+  // Wheel scrolls the list 3 pixels a notch; a click elsewhere dismisses it.
+  const int thumb = popup->ThumbPosition();
+  h.g->Wheel(popup->rect.L + 5, popup->rect.T + 5, 2);
+  EXPECT_EQ(popup->ThumbPosition(), thumb - 6);
+  h.plug.edits.clear();
+  h.g->LeftDown(5, 5);
+  h.g->ButtonUp(5, 5);
+  EXPECT_EQ(h.g->NControls(), 29);
+  EXPECT_TRUE(h.plug.edits.empty()) << "nothing chosen, nothing sent";
+  EXPECT_EQ(h.Plain(kParamLfo1RateNote), 27.0);
+  h.g->Tick();
+  EXPECT_TRUE(h.g->LastPresented() == (IArea{0, 0, 550, 363}));
+
+  // The right click that dismisses a list opens nothing new.
+  h.g->RightDown(197, 129);
+  ASSERT_NE(OpenPopup(h), nullptr);
+  h.g->RightDown(48, 129);
+  EXPECT_FALSE(h.g->Entry().IsOpen());
+  EXPECT_EQ(h.g->OpenPopup(), nullptr);
+  h.g->RightDown(48, 129);
+  EXPECT_TRUE(h.g->Entry().IsOpen());
+}
+
+TEST(EditorMouse, TypingAValueIntoBaseFreqTakesEffectAtTheNextTick) {
+  EditorHarness h;
+  h.g->RightDown(48, 129);
+  h.g->ButtonUp(48, 129);
+  ASSERT_TRUE(h.g->Entry().IsOpen());
+  EXPECT_FALSE(h.g->Entry().IsList());
+  EXPECT_EQ(h.g->Entry().Text(), "200.0");
+  h.g->TypeText("432");  // replaces the selected text
+  h.g->KeyDown(kVkReturn);
+  EXPECT_EQ(h.Plain(kParamBaseFreq), 200.0) << "not before the tick";
+  h.plug.edits.clear();
+  h.g->Tick();
+  EXPECT_FALSE(h.g->Entry().IsOpen());
+  EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 432.0);
+  EXPECT_EQ(EditLog(h.plug).substr(0, 8), "B0 P0 E0");
+
+  // A right click cancels; a left click in the editor commits the typed text.
+  h.g->RightDown(48, 129);
+  h.g->TypeText("999");
+  h.g->RightDown(300, 300);
+  h.g->Tick();
+  EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 432.0);
+  h.g->RightDown(48, 129);
+  h.g->ButtonUp(48, 129);
+  h.g->TypeText("1000x");
+  h.g->LeftDown(5, 5);
+  h.g->ButtonUp(5, 5);
+  h.g->Tick();
+  EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 1000.0) << "the leading number counts";
+}
+
+TEST(EditorMouse, TheLfoTargetDropDownOpensBelowAndChoosesVolume) {
+  EditorHarness h;
+  h.g->LeftDown(120, 222);
+  h.g->ButtonUp(120, 222);
+  auto* drop = dynamic_cast<IDropDown*>(h.g->Control(15));
+  ASSERT_NE(drop->List(), nullptr);
+  EXPECT_TRUE(drop->List()->rect == (IArea{84, 230, 174, 321}));
+  EXPECT_EQ(h.g->Control(29), drop->List());
+  h.g->Tick();
+
+  h.plug.edits.clear();
+  h.g->LeftDown(120, 315);  // the fifth row
+  h.g->ButtonUp(120, 315);
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 0.0) << "sent when the drop-down next draws";
+  h.g->Tick();
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 4.0);  // "Volume"
+  EXPECT_EQ(EditLog(h.plug), "B8 P8 E8");
+  EXPECT_TRUE(drop->List()->hidden);
+  EXPECT_FALSE(drop->IsOpen());
+  EXPECT_EQ(drop->Frame(), 5);
+
+  // Left-clicking an open drop-down closes its list without a change.
+  h.g->LeftDown(120, 222);
+  EXPECT_FALSE(drop->List()->hidden);
+  h.g->LeftDown(120, 222);
+  EXPECT_TRUE(drop->List()->hidden);
+  h.g->Tick();
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 4.0);
+
+  // The host moves the target while the list is open; choosing "Volume"
+  // again before the next paint still reaches the host, and the host's own
+  // changes are shown, never sent back as edits.
+  h.g->LeftDown(120, 222);
+  h.g->ButtonUp(120, 222);
+  h.Automate(kParamLfo1Target, 0.25);
+  h.plug.edits.clear();
+  h.g->LeftDown(120, 315);
+  h.g->ButtonUp(120, 315);
+  h.g->Tick();
+  EXPECT_EQ(h.Plain(kParamLfo1Target), 4.0);
+  EXPECT_EQ(EditLog(h.plug), "B8 P8 E8");
+  h.Automate(kParamLfo1Target, 0.5);
+  h.g->Tick();
+  EXPECT_EQ(drop->Frame(), 3);
+  EXPECT_EQ(EditLog(h.plug), "B8 P8 E8");
+}
+
+TEST(EditorMouse, ClickingSyncAfterTheFirstBlockConvertsTheRateAndSwapsTheKnob) {
+  EditorHarness h;
+  h.plug.Play(120.0);
+  h.Automate(kParamLfo1RateNote, 12.0 / 30.0);  // "1/2": one second at 120 BPM
+  h.RenderBlock();
+  h.g->Tick();
+  h.g->LeftDown(200, 204);  // "LFO1 Sync" off
+  h.g->ButtonUp(200, 204);
+  EXPECT_EQ(h.Plain(kParamLfo1Sync), 0.0);
+  EXPECT_EQ(h.Plain(kParamLfo1RateMs), 1000.0);
+  EXPECT_FALSE(*h.plug.SyncClickedFlag());
+  h.g->Tick();
+  EXPECT_EQ(h.At(201, 277)->paramIdx, kParamLfo1RateMs);
+  EXPECT_TRUE(h.g->Control(19)->hidden);
+  EXPECT_NEAR(h.g->Control(20)->value, h.plug.Param(kParamLfo1RateMs)->NormalizedValue(), 1e-12);
+  // The conversion reached the host as its own edit of the rate.
+  EXPECT_GE(h.Edits(Kind::kPerform, kParamLfo1RateMs), 1);
+  EXPECT_EQ(h.Edits(Kind::kBegin, kParamLfo1RateMs), h.Edits(Kind::kEnd, kParamLfo1RateMs));
+
+  // Back on: the nearest note value, and the note knob shows again.
+  h.g->LeftDown(200, 204);
+  h.g->ButtonUp(200, 204);
+  EXPECT_EQ(h.Plain(kParamLfo1RateNote), 12.0);
+  EXPECT_EQ(h.At(201, 277)->paramIdx, kParamLfo1RateNote);
+}
+
+TEST(EditorMouse, SwitchesToggleAndHoldButtonsFollowThePress) {
+  EditorHarness h;
+  h.g->LeftDown(270, 110);  // "Beats"
+  h.g->ButtonUp(270, 110);
+  EXPECT_EQ(h.Plain(kParamBeats), 1.0);
+  h.g->RightDown(270, 110);  // a right click re-sends the value only
+  h.g->ButtonUp(270, 110);
+  EXPECT_EQ(h.Plain(kParamBeats), 1.0);
+  EXPECT_FALSE(h.g->Entry().IsOpen());
+  EXPECT_EQ(h.g->OpenPopup(), nullptr);
+
+  h.g->LeftDown(250, 330);  // "LFO's Sync", released outside
+  EXPECT_EQ(h.Plain(kParamLfosSync), 1.0);
+  h.g->MouseMove(10, 10, LeftHeld());
+  h.g->ButtonUp(10, 10);
+  EXPECT_EQ(h.Plain(kParamLfosSync), 0.0);
+}
+
+}  // namespace
+}  // namespace selvarin::test
