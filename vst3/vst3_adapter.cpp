@@ -1,13 +1,17 @@
 #include "vst3/vst3_adapter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
+#include "graphics/igraphics.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/vst/vstparameters.h"
 #include "vst3/text16.h"
 #include "vst3/vst3_parameter.h"
+#include "vst3/vst3_view.h"
 
 namespace selvarin {
 
@@ -144,7 +148,10 @@ void IVST3Adapter::AddParameters() {
   }
 }
 
-sb::tresult PLUGIN_API IVST3Adapter::terminate() { return SingleComponentEffect::terminate(); }
+sb::tresult PLUGIN_API IVST3Adapter::terminate() {
+  views_.clear();  // the views live on until their hosts release them
+  return SingleComponentEffect::terminate();
+}
 
 sb::tresult PLUGIN_API IVST3Adapter::setActive(sb::TBool state) {
   OnActiveChanged(state != 0);
@@ -251,8 +258,18 @@ sb::uint32 PLUGIN_API IVST3Adapter::getProcessContextRequirements() {
          R::kNeedTimeSignature;
 }
 
-sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString /*name*/) {
-  return nullptr;  // no editor view yet
+sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString name) {
+  if (!name || std::strcmp(name, "editor") != 0) return nullptr;
+  auto* view = new IVST3View(this);
+  views_.push_back(view);
+  return view;
+}
+
+IGraphics* IVST3Adapter::EditorGraphics() const { return dynamic_cast<IGraphics*>(Editor()); }
+
+void IVST3Adapter::RemoveView(IVST3View* view) {
+  const auto it = std::find(views_.begin(), views_.end(), view);
+  if (it != views_.end()) views_.erase(it);
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setKnobMode(sv::KnobMode mode) {
@@ -292,7 +309,10 @@ void IVST3Adapter::HostTimeSignature(int* numerator, int* denominator) {
   if (denominator) *denominator = context_.timeSigDenominator;
 }
 
-void IVST3Adapter::ResizeEditor(int /*width*/, int /*height*/) {}
+void IVST3Adapter::ResizeEditor(int width, int height) {
+  // The first view speaks for the editor; its host answers through onSize.
+  if (EditorGraphics() && !views_.empty() && views_.front()->HasFrame()) views_.front()->RequestResize(width, height);
+}
 
 bool IVST3Adapter::SendMidiMsg(const IMidiMsg& /*msg*/) { return false; }
 

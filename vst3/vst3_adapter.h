@@ -3,6 +3,7 @@
 // component, edit controller and unit information. It turns every host call
 // into operations of the plug-in base.
 #include <cstdint>
+#include <vector>
 
 #include "framework/audio_plugin.h"
 #include "framework/instance_info.h"
@@ -12,6 +13,9 @@
 #include "vst3/special_param_ids.h"
 
 namespace selvarin {
+
+class IGraphics;
+class IVST3View;
 
 // Speaker arrangement for a bus of n channels (0 when there is none).
 Steinberg::Vst::SpeakerArrangement ArrangementForChannels(int n);
@@ -102,6 +106,13 @@ class IVST3Adapter : public IAudioPlugin,
   int TransportState() override;
   void FillTransportInfo(TransportInfo* out) override;
 
+  // ---- editor views ----
+  // The attached graphics object, or none.
+  IGraphics* EditorGraphics() const;
+  // Open views in creation order (not owned); a view leaves when destroyed.
+  const std::vector<IVST3View*>& Views() const { return views_; }
+  void RemoveView(IVST3View* view);
+
   const sv::ProcessContext& HostContext() const { return context_; }
   sv::KnobMode KnobMode() const { return knobMode_; }
 
@@ -130,6 +141,7 @@ class IVST3Adapter : public IAudioPlugin,
   bool sideChainActive_ = false;
   sv::ProcessContext context_{};
   sv::KnobMode knobMode_ = sv::kCircularMode;
+  std::vector<IVST3View*> views_;
 };
 
 }  // namespace selvarin

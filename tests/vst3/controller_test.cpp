@@ -78,7 +78,7 @@ TEST_F(ControllerTest, ProcessorCapabilities) {
   EXPECT_EQ(plugin.processor->setupProcessing(bad), sb::kResultFalse);
   sb::TUID cid;
   EXPECT_EQ(plugin.component->getControllerClassId(cid), sb::kNotImplemented);
-  EXPECT_EQ(plugin.controller->createView("editor"), nullptr);
+  EXPECT_EQ(plugin.controller->createView("Editor"), nullptr);
 }
 
 TEST_F(ControllerTest, HostsAreAskedForTheContextTheToneReads) {

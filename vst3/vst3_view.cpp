@@ -1,0 +1,82 @@
+#include "vst3/vst3_view.h"
+
+#include <cstring>
+
+#include "graphics/igraphics.h"
+#include "vst3/vst3_adapter.h"
+
+namespace selvarin {
+
+using namespace Steinberg;
+
+IVST3View::IVST3View(IVST3Adapter* plug) : plug_(plug), windowHost_(CreateViewWindowHost()) {
+  if (plug_) plug_->addRef();
+}
+
+IVST3View::~IVST3View() {
+  // A view released while attached still closes its window and lets go of
+  // the host's run loop.
+  if (windowHost_) windowHost_->Close();
+  if (plug_) {
+    plug_->RemoveView(this);
+    plug_->release();
+  }
+}
+
+IGraphics* IVST3View::Graphics() const { return plug_ ? plug_->EditorGraphics() : nullptr; }
+
+tresult PLUGIN_API IVST3View::isPlatformTypeSupported(FIDString type) {
+  if (!Graphics() || !type) return kResultFalse;
+  return windowHost_->IsPlatformTypeSupported(type) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
+  IGraphics* g = Graphics();
+  if (!g) return kResultFalse;
+  if (type && windowHost_->IsPlatformTypeSupported(type)) {
+    windowHost_->Close();  // attached twice: the old window goes first
+    if (!windowHost_->Open(*g, parent, type, plugFrame)) return kResultFalse;
+  }
+  systemWindow = parent;
+  plug_->OnEditorOpen();
+  return kResultOk;
+}
+
+tresult PLUGIN_API IVST3View::removed() {
+  if (Graphics()) {
+    plug_->OnEditorClose();
+    windowHost_->Close();
+  }
+  return CPluginView::removed();
+}
+
+tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
+  IGraphics* g = Graphics();
+  if (!g || !size) return kResultFalse;
+  *size = ViewRect(0, 0, g->Width(), g->Height());
+  return kResultOk;
+}
+
+tresult PLUGIN_API IVST3View::onSize(ViewRect* newSize) {
+  if (!newSize) return kResultOk;
+  rect = *newSize;
+  if (resizePending_) {
+    resizePending_ = false;
+    plug_->OnEditorSizeChanged(newSize->left, newSize->top, newSize->right, newSize->bottom);
+  }
+  return kResultOk;
+}
+
+tresult PLUGIN_API IVST3View::setFrame(IPlugFrame* frame) {
+  plugFrame = frame;
+  return kResultOk;
+}
+
+bool IVST3View::RequestResize(int width, int height) {
+  if (!plugFrame) return false;
+  resizePending_ = true;
+  ViewRect r(0, 0, width, height);
+  return plugFrame->resizeView(this, &r) == kResultTrue;
+}
+
+}  // namespace selvarin
