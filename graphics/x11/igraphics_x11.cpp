@@ -385,7 +385,8 @@ void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t* ev) {
   const uint32_t sym = keys_.KeysymOf(ev->detail, ev->state);
   if (entry_.IsOpen()) {
     char ch = 0;
-    entry_.OnKey(EntryKeyOfKeysym(sym, &ch), ch);
+    const ValueEntryKey key = EntryKeyOfKeysym(sym, &ch);
+    entry_.OnKey(key, ch);
     ShowOnWindow(entry_.Rect());
     return;
   }
