@@ -231,6 +231,11 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   x.Click(5);
   Settle(100);
   EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.02, 1e-4) << "button 5 turns back one notch";
+  x.Hold(XK_Control_L, true);
+  x.Click(4);
+  x.Hold(XK_Control_L, false);
+  Settle(100);
+  EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.021, 1e-4) << "with Control a notch is a tenth";
 
   // A double-click (two presses close in time and place) resets "Binaural".
   const double binauralDefault = e.Plain("Binaural");
@@ -350,6 +355,21 @@ TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
   EXPECT_EQ(x.Children(b.top), 0);
   EXPECT_EQ(frame.Handlers(), 0);
   EXPECT_EQ(frame.OutstandingRefs(), 0);
+
+  // A host that destroys its window before removing the view: the editor's
+  // window went with it, and the view still closes cleanly.
+  ASSERT_EQ(a.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(a));
+  x.Destroy(a.top);
+  Settle(100);
+  EXPECT_EQ(a.view->removed(), sb::kResultOk);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
+  // And it opens again in a new window.
+  a.top = x.TopLevel(0, 0, kEditorW + 40, kEditorH + 30);
+  ASSERT_EQ(a.Attach(frame), sb::kResultOk);
+  EXPECT_TRUE(Painted(a));
+  EXPECT_EQ(a.view->removed(), sb::kResultOk);
 }
 
 }  // namespace

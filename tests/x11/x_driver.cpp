@@ -96,6 +96,11 @@ void XDriver::Key(unsigned long keysym) {
   XSync(dpy_, False);
 }
 
+void XDriver::Hold(unsigned long keysym, bool down) {
+  XTestFakeKeyEvent(dpy_, XKeysymToKeycode(dpy_, keysym), down ? True : False, CurrentTime);
+  XSync(dpy_, False);
+}
+
 void XDriver::Type(const char* text) {
   for (const char* p = text; *p; ++p) {
     if (*p == '\n') Key(XK_Return);

@@ -38,6 +38,7 @@ class XDriver {
   void Release(int button);
   void Click(int button) { Press(button); Release(button); }
   void Key(unsigned long keysym);
+  void Hold(unsigned long keysym, bool down);
   void Type(const char* text);  // digits, letters, '.', '\n'
   Pixels Grab(int x, int y, int w, int h);
 
