@@ -13,6 +13,7 @@ class IBitmapControl : public IControl {
  public:
   IBitmapControl(IAudioPlugin* plug, const IImage& image, int blendMethod);
   bool Draw(IGraphics& g) override;
+  bool ClipsToDrawRect() const override { return true; }
 
   bool framesVertical = true;
   IImage image;
@@ -50,6 +51,7 @@ class IURLControl : public IControl {
   IURLControl(IAudioPlugin* plug, IArea rect, const char* link, const char* fallback, const char* errorText);
   void OnMouseDown(int x, int y, const IPointerState& mod) override;
   bool Draw(IGraphics&) override { return true; }
+  bool ClipsToDrawRect() const override { return true; }
 
  private:
   char link_[256] = {};
@@ -66,6 +68,7 @@ class IButton : public IControl {
   void OnMouseOut() override;
   void OnMouseWheel(int, int, const IPointerState&, int) override {}
   bool Draw(IGraphics& g) override;
+  bool ClipsToDrawRect() const override { return true; }
 
   IImage image;
   bool hovered = false;
@@ -99,6 +102,7 @@ class IButtonHold : public IControl {
   void OnMouseUp(int x, int y, const IPointerState& mod) override;
   void OnMouseWheel(int, int, const IPointerState&, int) override {}
   bool Draw(IGraphics& g) override;
+  bool ClipsToDrawRect() const override { return true; }
 
   IImage image;
 };

@@ -15,6 +15,7 @@ class IDropDown : public IControl {
   void OnMouseDown(int x, int y, const IPointerState& mod) override;
   void OnMouseWheel(int, int, const IPointerState&, int) override {}
   bool Draw(IGraphics& g) override;
+  bool ClipsToDrawRect() const override { return true; }
   // A value from the host is shown, not sent back: only the list's choices
   // (values that differ from what was drawn or received) reach the host.
   void ReceivePluginValue(double v) override;
@@ -39,6 +40,7 @@ class IDropDownChild : public IControl {
   IDropDownChild(IAudioPlugin* plug, double* target, int x, int y, const IImage& listImage, int columns);
   void OnMouseDown(int x, int y, const IPointerState& mod) override;
   bool Draw(IGraphics& g) override;
+  bool ClipsToDrawRect() const override { return true; }
 
   IImage listImage;
   int columns;

@@ -90,7 +90,14 @@ void IControl::MarkDirty(bool pushValue) {
   if (value < clampLow) value = clampLow;
   else if (value > clampHigh) value = clampHigh;
   dirty = true;
-  if (pushValue && plug_ && paramIdx >= 0) plug_->SetParameterFromEditor(paramIdx, value);
+  if (pushValue && plug_ && paramIdx >= 0) {
+    // The user's value wins over host values published before it; one the
+    // host publishes after it wins in both the parameter and the control.
+    // Either way control and parameter end up agreeing.
+    IMutexLock lock(plug_->Mutex());
+    if (graphics_) graphics_->DropPublishedValue(paramIdx);
+    plug_->SetParameterFromEditor(paramIdx, value);
+  }
 }
 
 }  // namespace selvarin

@@ -50,6 +50,9 @@ class IControl {
   // Editor thread, before each redraw check: takes over what the audio
   // thread published for this control (texts, marks). Nothing by default.
   virtual void PullPublished() {}
+  // True when everything the control draws is clipped to the update
+  // rectangle (plain image blits), so it may be drawn in several passes.
+  virtual bool ClipsToDrawRect() const { return false; }
 
   // The window host calls this when an in-place entry over the control closes.
   void CloseTextEntry() {

@@ -26,7 +26,8 @@ IGraphics::IGraphics(IAudioPlugin* plug, int width, int height, int frameRate)
 }
 
 IGraphics::~IGraphics() {
-  if (onDestroy) onDestroy();
+  // The plug-in holds its lock while it replaces or deletes its editor.
+  if (releaseControlLinks) releaseControlLinks();
   DeleteControls();
 }
 
@@ -45,7 +46,15 @@ void IGraphics::Resize(int width, int height) {
   width_ = width;
   height_ = height;
   ReleaseCapture();
-  DeleteControls();
+  if (plug_) {
+    // The audio thread writes into the indicator and label controls: they
+    // go, and the engine's links with them, while it cannot be rendering.
+    IMutexLock lock(plug_->Mutex());
+    if (releaseControlLinks) releaseControlLinks();
+    DeleteControls();
+  } else {
+    DeleteControls();
+  }
   if (plug_) plug_->ResizeEditor(width, height);
 }
 
@@ -110,6 +119,11 @@ void IGraphics::SyncFromPlugin() {
         if (c->paramIdx == i) c->ReceivePluginValue(v);
     }
   }
+}
+
+void IGraphics::DropPublishedValue(int paramIdx) {
+  if (paramIdx >= 0 && paramIdx < nMail_)
+    mail_[static_cast<size_t>(paramIdx)].valueWaiting.store(false, std::memory_order_relaxed);
 }
 
 void IGraphics::ForwardControlValue(int paramIdx, double normalized) {
@@ -178,7 +192,7 @@ bool IGraphics::OnMouseDown(int x, int y, const IPointerState& mod) {
       if (controls_[static_cast<size_t>(i)] == openPopup_) popupIdx = i;
     if (popupIdx >= 0 && popupIdx != idx && c->owner != openPopup_) {
       ClosePopup(false);
-      // Closing removed the list, which was above the clicked control.
+      // Closing took the list out of the list of controls: index afresh.
       captureIdx_ = ControlIndexOf(c);
     }
   }
@@ -335,6 +349,79 @@ bool IGraphics::Draw(const IArea& rect) {
     c->MarkClean();
   }
   return PresentSurface(rect);
+}
+
+namespace {
+// Merges group `r` into the list, joining every group it overlaps.
+int AddMerged(IArea* groups, int n, int max, IArea r) {
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (int i = 0; i < n; ++i) {
+      if (groups[i].Overlaps(r)) {
+        r = r.Union(groups[i]);
+        groups[i] = groups[--n];
+        merged = true;
+        break;
+      }
+    }
+  }
+  if (n < max) {
+    groups[n++] = r;
+  } else {
+    groups[n - 1] = groups[n - 1].Union(r);  // out of room: one group grows
+  }
+  return n;
+}
+}  // namespace
+
+int IGraphics::DirtyRects(IArea* out, int max) {
+  if (!out || max <= 0) return 0;
+  SyncFromPlugin();
+  for (IControl* c : controls_) c->PullPublished();
+  int n = 0;
+  for (IControl* c : controls_)
+    if (c->NeedsRedraw() && !c->rect.Empty()) n = AddMerged(out, n, max, c->rect);
+  // A control whose drawing is not clipped to the update rectangle (turned
+  // images, text, fills) must be drawn in one pass only: groups it touches
+  // become one.
+  for (bool merged = n > 1; merged;) {
+    merged = false;
+    for (IControl* c : controls_) {
+      if (c->hidden || c->ClipsToDrawRect() || c->rect.Empty()) continue;
+      int first = -1;
+      for (int i = 0; i < n && !merged; ++i) {
+        if (!out[i].Overlaps(c->rect)) continue;
+        if (first < 0) {
+          first = i;
+        } else {
+          const IArea joined = out[first].Union(out[i]);
+          out[i] = out[--n];
+          if (first == n) first = i;
+          out[first] = out[--n];
+          n = AddMerged(out, n, max, joined);
+          merged = true;
+        }
+      }
+      if (merged) break;
+    }
+  }
+  return n;
+}
+
+bool IGraphics::DrawRects(const IArea* rects, int count) {
+  if (controls_.empty()) return true;
+  for (int k = 0; k < count; ++k) {
+    const IArea& rect = rects[k];
+    drawRect_ = rect;
+    for (int i = 0; i < NControls(); ++i) {
+      IControl* c = controls_[static_cast<size_t>(i)];
+      if (!c->hidden && !rect.Empty() && !c->rect.Empty() && rect.Overlaps(c->rect)) c->Draw(*this);
+    }
+  }
+  for (IControl* c : controls_) c->MarkClean();
+  bool ok = true;
+  for (int k = 0; k < count; ++k) ok = PresentSurface(rects[k]) && ok;
+  return ok;
 }
 
 void IGraphics::ClosePopup(bool itemChosen) {

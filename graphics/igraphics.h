@@ -100,6 +100,9 @@ class IGraphics : public IEditorLink {
   void MarkBackgroundDirty();
   // Editor thread: hands what the audio thread published to the controls.
   void SyncFromPlugin();
+  // Editor thread, under the plug-in lock: forgets a value published for
+  // the parameter and not yet taken over (a user edit replaces it).
+  void DropPublishedValue(int paramIdx);
 
   // ---- events (editor thread, client coordinates) ----
   bool OnMouseDown(int x, int y, const IPointerState& mod);
@@ -113,8 +116,17 @@ class IGraphics : public IEditorLink {
   void OnFileDrop(int x, int y, const char* path);
 
   // ---- redraw ----
+  // The redraw model: the union of the dirty controls' rectangles, and a
+  // pass that repaints every control overlapping the update rectangle.
   bool NeedsRedraw(IArea* rect);
   bool Draw(const IArea& rect);
+  // The same pass for a set of disjoint rectangles inside that union: the
+  // dirty rectangles with overlapping ones merged (at most `max`; beyond
+  // that they merge into fewer). A host that can invalidate several
+  // rectangles repaints only these, so a turning knob does not repaint
+  // everything between it and the always-dirty indicators.
+  int DirtyRects(IArea* out, int max);
+  bool DrawRects(const IArea* rects, int count);
   void EndMouseCapture();
   void ClosePopup(bool itemChosen);
   int ControlIndexAt(int x, int y);
@@ -144,9 +156,10 @@ class IGraphics : public IEditorLink {
   bool tooltipsEnabled = false;
   bool acceptFileDrops = false;
   bool RightButtonDown() const { return rightButtonDown_; }
-  // Runs first when the editor is destroyed: whoever keeps pointers into
-  // its controls (the engine's indicator and label links) lets go of them.
-  std::function<void()> onDestroy;
+  // Runs before the controls are deleted (destruction, Resize): whoever
+  // keeps pointers into them (the engine's indicator and label links) lets
+  // go of them. Called under the plug-in lock.
+  std::function<void()> releaseControlLinks;
 
  private:
   struct ParamMail {

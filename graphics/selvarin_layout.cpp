@@ -98,10 +98,9 @@ IGraphics* BuildSelvarinEditor(IAudioPlugin* plug, const SelvarinEditorLinks& li
   }
   g->AddControl(new IButtonHold(plug, kParamLfosSync, 235, 323, g->LoadImageResource(kImgLfosSync, "img/btn2.png", 1)));
 
-  // A replaced or destroyed editor takes its indicator and label controls
-  // with it: the engine's links go first (under the plug-in lock, which
-  // AttachEditor and the plug-in's destructor hold or need no longer).
-  g->onDestroy = [links] {
+  // A replaced, resized or destroyed editor takes its indicator and label
+  // controls with it: the engine's links go first.
+  g->releaseControlLinks = [links] {
     for (LfoIndicatorValues** link : links.lfoIndicator)
       if (link) *link = nullptr;
     if (links.bandLabel) *links.bandLabel = nullptr;

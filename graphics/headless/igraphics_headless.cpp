@@ -34,6 +34,7 @@ void IGraphicsHeadless::DestroyEditorWindow() {
 
 bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
   lastPresented_ = rect;
+  if (presentedCount_ < kMaxDirtyRects) presented_[presentedCount_++] = rect;
   ++presentCount_;
   if (!screen_ || !Surface()) return true;
   RasterBlit(screen_.get(), Surface(), rect.L, rect.T, rect.L, rect.T, rect.W(), rect.H(), 1.0f, kRasterCopy);
@@ -165,8 +166,12 @@ void IGraphicsHeadless::Tick() {
     // The panel shows again where the entry was.
     if (!entry_.IsOpen()) Draw(under.Intersect(IArea{0, 0, Width(), Height()}));
   }
-  IArea r;
-  if (NeedsRedraw(&r)) Draw(r);
+  // Only the groups of overlapping dirty rectangles repaint (all inside the
+  // union NeedsRedraw gives).
+  IArea rects[kMaxDirtyRects];
+  const int n = DirtyRects(rects, kMaxDirtyRects);
+  presentedCount_ = 0;
+  if (n > 0) DrawRects(rects, n);
   if (countdown_ > 0 && --countdown_ == 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
 }
 

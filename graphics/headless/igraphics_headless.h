@@ -73,6 +73,10 @@ class IGraphicsHeadless : public IGraphics {
   // The rectangle of the last copy to the screen and the number of copies.
   const IArea& LastPresented() const { return lastPresented_; }
   int PresentCount() const { return presentCount_; }
+  // The rectangles the last tick repainted.
+  int PresentedInTick() const { return presentedCount_; }
+  const IArea& PresentedRect(int i) const { return presented_[i]; }
+  static constexpr int kMaxDirtyRects = 8;
   // Editor key value of a virtual key, or -1 when the key is not translated.
   static int TranslateKey(int virtualKey);
 
@@ -86,6 +90,8 @@ class IGraphicsHeadless : public IGraphics {
   std::string lastUrl_;
   IArea lastPresented_;
   int presentCount_ = 0;
+  IArea presented_[kMaxDirtyRects];
+  int presentedCount_ = 0;
 };
 
 }  // namespace selvarin

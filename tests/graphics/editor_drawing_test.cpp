@@ -46,6 +46,14 @@ double PointerAngle(const std::vector<RasterPixel>& before, const std::vector<Ra
 
 TEST(EditorDrawing, TheBackgroundIsCopiedAsItIs) {
   EditorHarness h;
+  // An image never loaded, or missing from the module, has no raster and
+  // draws nothing; it is not cached, so a later load may still find it.
+  EXPECT_EQ(h.g->CachedImage(999).raster, nullptr);
+  const IImage missing = h.g->LoadImageResource(999, "img/none.png", 3);
+  EXPECT_EQ(missing.raster, nullptr);
+  EXPECT_EQ(missing.W, 0);
+  EXPECT_TRUE(h.g->BlitImageFrame(missing, IArea{0, 0, 550, 363}, 2, nullptr, true));
+
   RasterBitmap* bg = h.g->CachedImage(100).raster;
   ASSERT_NE(bg, nullptr) << "the background image is embedded";
   EXPECT_EQ(bg->Width(), 550);

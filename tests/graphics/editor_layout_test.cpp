@@ -79,8 +79,14 @@ TEST(EditorLayout, TextsLinksAndTheSharedRatePlace) {
   EXPECT_TRUE(h.plug.edits.empty());
 }
 
-TEST(EditorLayout, ReplacingOrDestroyingTheEditorReleasesTheEngineLinks) {
+TEST(EditorLayout, ReplacingResizingOrDestroyingTheEditorReleasesTheEngineLinks) {
   EditorHarness h;
+  h.g->Resize(550, 363);  // a resize starts with no controls
+  EXPECT_EQ(h.g->NControls(), 0);
+  EXPECT_EQ(h.plug.State().lfoIndicator[0], nullptr);
+  EXPECT_EQ(h.plug.State().bandLabel, nullptr);
+  h.RenderBlock();
+  h.g->Tick();
   h.plug.AttachEditor(nullptr);
   EXPECT_EQ(h.plug.State().lfoIndicator[0], nullptr);
   EXPECT_EQ(h.plug.State().lfoIndicator[1], nullptr);

@@ -10,6 +10,7 @@
 #include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/prompt_popup.h"
+#include "graphics/selvarin_layout.h"
 
 namespace selvarin::test {
 namespace {
@@ -60,6 +61,19 @@ TEST(EditorMouse, DraggingBaseFreqFollowsTheGearingInOneHostEdit) {
   EXPECT_DOUBLE_EQ(knob->value, start);
   EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 200.0);
   EXPECT_EQ(h.Edits(Kind::kBegin, 0), h.Edits(Kind::kEnd, 0));
+
+  // An editor attached later takes the values of that moment as its own:
+  // its double-click restores 432 Hz, not the parameter's default.
+  h.Automate(kParamBaseFreq, h.plug.Param(kParamBaseFreq)->ToNormalized(432.0));
+  SelvarinEditorLinks links;
+  links.syncClickedInEditor = h.plug.SyncClickedFlag();
+  h.g = static_cast<IGraphicsHeadless*>(BuildSelvarinEditor(&h.plug, links));
+  ASSERT_EQ(h.plug.Editor(), h.g);
+  h.g->CreateEditorWindow(nullptr);
+  h.Automate(kParamBaseFreq, 0.9);
+  h.g->LeftDoubleClick(48, 129);
+  h.g->ButtonUp(48, 129);
+  EXPECT_NEAR(h.Plain(kParamBaseFreq), 432.0, 1e-9);
 }
 
 TEST(EditorMouse, AWheelBurstIsOneEditEndingTwelveTicksAfterTheLastNotch) {
@@ -113,6 +127,7 @@ TEST(EditorMouse, RightClickWaveOpensItsListAndAChoiceSetsTheValue) {
   EXPECT_EQ(h.g->NControls(), 29);
   h.g->Tick();
   EXPECT_TRUE(h.g->LastPresented() == (IArea{0, 0, 550, 363})) << "closing repaints everything";
+  EXPECT_EQ(h.g->PresentedInTick(), 1);
 }
 
 TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
@@ -130,6 +145,16 @@ TEST(EditorMouse, TheNoteValueRateListScrollsToItsSelection) {
   EXPECT_LE(popup->rect.B, 363 - 6) << "kept inside the panel";
   h.g->ButtonUp(201, 277);
   h.g->Tick();
+
+  // After the pointer left the editor, a click in the list without a move
+  // first chooses nothing (the list's "no row" mark is not a row).
+  h.g->MouseMove(popup->rect.L + 10, popup->rect.T + 30);
+  h.g->MouseLeave();
+  h.plug.edits.clear();
+  h.g->LeftDown(popup->rect.L + 10, popup->rect.T + 30);
+  h.g->ButtonUp(popup->rect.L + 10, popup->rect.T + 30);
+  ASSERT_EQ(OpenPopup(h), popup);
+  EXPECT_TRUE(h.plug.edits.empty());
 
   // Wheel scrolls the list 3 pixels a notch; a click elsewhere dismisses it.
   const int thumb = popup->ThumbPosition();
@@ -183,6 +208,40 @@ TEST(EditorMouse, TypingAValueIntoBaseFreqTakesEffectAtTheNextTick) {
   h.g->ButtonUp(5, 5);
   h.g->Tick();
   EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 1000.0) << "the leading number counts";
+}
+
+TEST(EditorMouse, AListEntryForANamedParameterCommitsTheChosenText) {
+  EditorHarness h;
+  h.Automate(kParamWave, 2.0 / 7.0);  // "Saw"
+  IControl* wave = h.At(197, 129);
+  h.g->BeginValueEntry(wave, wave->Param(), true);
+  ValueEntry& e = h.g->Entry();
+  ASSERT_TRUE(e.IsOpen());
+  ASSERT_TRUE(e.IsList());
+  EXPECT_EQ(e.ListTexts().size(), 8u);
+  EXPECT_EQ(e.ListSelection(), 2);
+  h.g->BeginValueEntry(wave, wave->Param(), true);  // one entry at a time
+  h.g->KeyDown(kVkEscape);  // no special meaning
+  h.g->KeyDown(kVkReturn);  // left to the list
+  h.g->Tick();
+  EXPECT_TRUE(e.IsOpen());
+  const IArea r = e.Rect();
+  h.g->LeftDown(r.L + 5, r.T + 1 + 5 * ValueEntry::kListRowHeight + 4);  // "Sine Half"
+  EXPECT_EQ(h.Plain(kParamWave), 2.0);
+  h.g->Tick();
+  EXPECT_FALSE(e.IsOpen());
+  EXPECT_EQ(h.Plain(kParamWave), 5.0);
+
+  // Keys outside the editor's table reach no control; the URL control keeps
+  // a link longer than its field cut to 255 characters.
+  EXPECT_EQ(IGraphicsHeadless::TranslateKey(kVkF1), -1);
+  EXPECT_EQ(IGraphicsHeadless::TranslateKey('A'), 16);
+  const std::string longLink = "https://example.org/" + std::string(600, 'x');
+  auto* link = new IURLControl(&h.plug, IArea{0, 0, 10, 10}, longLink.c_str(), nullptr, nullptr);
+  h.g->AddControl(link);
+  h.g->LeftDown(5, 5);
+  h.g->ButtonUp(5, 5);
+  EXPECT_EQ(h.g->LastWebAddress(), longLink.substr(0, 255));
 }
 
 TEST(EditorMouse, TheLfoTargetDropDownOpensBelowAndChoosesVolume) {
