@@ -134,6 +134,7 @@ void IGraphicsX11::DestroyEditorWindow() {
   countdown_ = 0;
   entry_.Forget();  // the entry goes with the window
   CloseConnection();
+  ReapWebLaunchers();
 }
 
 void IGraphicsX11::CloseConnection() {

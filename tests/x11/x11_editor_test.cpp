@@ -310,6 +310,12 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
 
 TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
   EditorInstance& a = NewInstance(0, 0);
+  // A parent id that names no window: refused, nothing left registered.
+  a.view->setFrame(&frame);
+  EXPECT_EQ(a.view->attached(reinterpret_cast<void*>(uintptr_t{0x7ffffff}), sb::kPlatformTypeX11EmbedWindowID),
+            sb::kResultFalse);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
   ASSERT_EQ(a.Attach(frame), sb::kResultOk);
   ASSERT_TRUE(Painted(a));
   Drag(a, kVolume, 30);
