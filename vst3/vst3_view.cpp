@@ -14,8 +14,9 @@ IVST3View::IVST3View(IVST3Adapter* plug) : plug_(plug), windowHost_(CreateViewWi
 }
 
 IVST3View::~IVST3View() {
-  // A view released while attached still closes its window and lets go of
-  // the host's run loop.
+  // A view released while attached still closes its window (the plug-in
+  // hears of it as of any close) and lets go of the host's run loop.
+  if (systemWindow && plug_ && Graphics()) plug_->OnEditorClose();
   if (windowHost_) windowHost_->Close();
   if (plug_) {
     plug_->RemoveView(this);
