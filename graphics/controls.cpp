@@ -26,13 +26,7 @@ IBitmapControl::IBitmapControl(IAudioPlugin* plug, const IImage& img, int blendM
 }
 
 bool IBitmapControl::Draw(IGraphics& g) {
-  int frame = 1;
-  if (image.N >= 2) {
-    frame = static_cast<int>((image.N - 1) * value + 0.5) + 1;
-    if (frame < 1) frame = 1;
-    if (frame > image.N) frame = image.N;
-  }
-  return g.BlitImageFrame(image, rect, frame, &blend, framesVertical);
+  return g.BlitImageFrame(image, rect, FrameForValue(value, image.N), &blend, framesVertical);
 }
 
 void IGraphics::SetBackgroundImage(int resourceId, const char* name) {
@@ -157,9 +151,9 @@ int GRAPH::MarkerOffset() const {
   const float p = (out - low) * 195.0f / (high - low);
   // An empty range (before the engine set one) or a value read while the
   // range was being replaced keeps the marker on its track.
-  if (!std::isfinite(p)) return 0;
-  const int pos = RoundNearestF(p);
-  return pos < 0 ? 0 : (pos > 195 ? 195 : pos);
+  if (!(p >= 0.0f)) return 0;  // NaN too
+  if (p >= 195.0f) return 195;
+  return RoundNearestF(p);
 }
 
 bool GRAPH::Draw(IGraphics& g) {

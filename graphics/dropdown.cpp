@@ -15,13 +15,7 @@ IDropDown::IDropDown(IAudioPlugin* plug, int param, int x, int y, const IImage& 
                param),
       buttonImage(button), listImage(list), columns(cols), placement(place) {}
 
-int IDropDown::Frame() const {
-  const int n = buttonImage.N > 0 ? buttonImage.N : 1;
-  int frame = RoundNearest((n - 1) * value) + 1;
-  if (frame < 1) frame = 1;
-  if (frame > n) frame = n;
-  return frame;
-}
+int IDropDown::Frame() const { return FrameForValue(value, buttonImage.N); }
 
 void IDropDown::ReceivePluginValue(double v) {
   IControl::ReceivePluginValue(v);

@@ -10,13 +10,19 @@
 namespace selvarin {
 
 namespace {
-// An object whose address matches no control.
-struct ClosedMarker {
-  char unused;
-} closedMarker;
+// A control that is never attached: its address matches no control of any
+// editor, and whoever looks at it finds an ordinary, empty control.
+class ClosedPopupMarker : public IControl {
+ public:
+  ClosedPopupMarker() : IControl(nullptr, IArea{}) {}
+  bool Draw(IGraphics&) override { return true; }
+};
 }  // namespace
 
-IControl* JustClosedPopupMarker() { return reinterpret_cast<IControl*>(&closedMarker); }
+IControl* JustClosedPopupMarker() {
+  static ClosedPopupMarker marker;
+  return &marker;
+}
 
 IGraphics::IGraphics(IAudioPlugin* plug, int width, int height, int frameRate)
     : plug_(plug), width_(width), height_(height), frameRate_(frameRate > 0 ? frameRate : 24) {
@@ -374,11 +380,12 @@ int AddMerged(IArea* groups, int n, int max, IArea r) {
 }
 }  // namespace
 
-int IGraphics::DirtyRects(IArea* out, int max) {
+int IGraphics::DirtyRects(IArea* out, int max, const IArea* extra) {
   if (!out || max <= 0) return 0;
   SyncFromPlugin();
   for (IControl* c : controls_) c->PullPublished();
   int n = 0;
+  if (extra && !extra->Empty()) n = AddMerged(out, n, max, *extra);
   for (IControl* c : controls_)
     if (c->NeedsRedraw() && !c->rect.Empty()) n = AddMerged(out, n, max, c->rect);
   // A control whose drawing is not clipped to the update rectangle (turned

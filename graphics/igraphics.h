@@ -125,7 +125,8 @@ class IGraphics : public IEditorLink {
   // that they merge into fewer). A host that can invalidate several
   // rectangles repaints only these, so a turning knob does not repaint
   // everything between it and the always-dirty indicators.
-  int DirtyRects(IArea* out, int max);
+  // `extra`, when given, is repainted too (an area a closed entry uncovered).
+  int DirtyRects(IArea* out, int max, const IArea* extra = nullptr);
   bool DrawRects(const IArea* rects, int count);
   void EndMouseCapture();
   void ClosePopup(bool itemChosen);

@@ -80,4 +80,12 @@ int RasterModeOf(const IBlendMode* blend);
 inline int RoundNearest(double v) { return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5); }
 inline int RoundNearestF(float v) { return static_cast<int>(v >= 0.0f ? v + 0.5f : v - 0.5f); }
 
+// The 1-based frame of an n-frame image that shows a normalised value:
+// round((n - 1) * value) + 1, limited to 1..n.
+inline int FrameForValue(double value, int n) {
+  if (n < 2) return 1;
+  const int frame = RoundNearest((n - 1) * value) + 1;
+  return frame < 1 ? 1 : (frame > n ? n : frame);
+}
+
 }  // namespace selvarin

@@ -92,13 +92,7 @@ IKnobMulti::IKnobMulti(IAudioPlugin* plug, int param, int cx, int cy, const IIma
                        int gap, double gear, int width, int dir)
     : IKnob(plug, param, MultiRect(cx, cy, img, style, gap, width), dir, gear, style, img, cx, cy, gap) {}
 
-int IKnobMulti::Frame() const {
-  const int n = image.N > 0 ? image.N : 1;
-  int frame = RoundNearest((n - 1) * value) + 1;
-  if (frame < 1) frame = 1;
-  if (frame > n) frame = n;
-  return frame;
-}
+int IKnobMulti::Frame() const { return FrameForValue(value, image.N); }
 
 bool IKnobMulti::Draw(IGraphics& g) {
   char s[2 * IParamEntry::kTextSize];

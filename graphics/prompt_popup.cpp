@@ -133,7 +133,9 @@ bool PromptPopup::Draw(IGraphics& g) {
   }
   firstVisible_ = FirstVisible();
   g.FillRoundedRect(background_, rect, 4, 4, nullptr, true);
-  const int k = selected_ - firstVisible_;
+  // A value beyond the list's entries (a parameter with more values than
+  // texts) highlights no row.
+  const int k = selected_ >= 0 && selected_ < entryCount_ ? selected_ - firstVisible_ : -1;
   if (k >= 0 && k < capacity_) {
     g.OutlineRoundedRect(highlight_, Cell(k), 4, nullptr, true);
     g.FillRoundedRect(highlight_, Cell(k), 4, 4, nullptr, true);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "editor_harness.h"
 #include "graphics/controls.h"
@@ -190,9 +191,20 @@ TEST(EditorMouse, TypingAValueIntoBaseFreqTakesEffectAtTheNextTick) {
   h.g->KeyDown(kVkReturn);
   EXPECT_EQ(h.Plain(kParamBaseFreq), 200.0) << "not before the tick";
   h.plug.edits.clear();
+  const IArea box = h.g->Entry().Rect();
+  EXPECT_NE(h.Pixel(box.L + 1, box.T + 1), h.Pixel(box.L - 3, box.T + 1)) << "the entry shows over the knob";
   h.g->Tick();
   EXPECT_FALSE(h.g->Entry().IsOpen());
   EXPECT_DOUBLE_EQ(h.Plain(kParamBaseFreq), 432.0);
+  // Where the entry was, the window shows the panel as a full repaint does.
+  std::vector<RasterPixel> after;
+  for (int y = box.T; y < box.B; ++y)
+    for (int x = box.L; x < box.R; ++x) after.push_back(h.Pixel(x, y));
+  h.g->Draw(IArea{0, 0, 550, 363});
+  size_t i = 0, same = 0;
+  for (int y = box.T; y < box.B; ++y)
+    for (int x = box.L; x < box.R; ++x) same += h.Pixel(x, y) == after[i++];
+  EXPECT_EQ(same, after.size());
   EXPECT_EQ(EditLog(h.plug).substr(0, 8), "B0 P0 E0");
 
   // A right click cancels; a left click in the editor commits the typed text.

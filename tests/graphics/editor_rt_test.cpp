@@ -79,6 +79,8 @@ TEST(EditorFromTheAudioThread, IndicatorsShowRangeValueActiveAndConflictMarks) {
   v2->SetRangeRT(0.0f, 1.0f);
   v2->SetValueRT(7.0f);
   EXPECT_EQ(Indicator(h, 1)->MarkerOffset(), 195);
+  v2->SetValueRT(1e30f);
+  EXPECT_EQ(Indicator(h, 1)->MarkerOffset(), 195);
 }
 
 // The rectangles the last tick copied to the window, in any order.
