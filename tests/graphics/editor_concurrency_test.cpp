@@ -69,6 +69,11 @@ TEST(EditorConcurrencyTest, AudioAutomationWhileTheEditorIsUsed) {
     h.g->LeftDown(120, 250);
     h.g->ButtonUp(120, 250);
     h.g->Tick();
+    h.g->RightDown(48, 129);  // type a "Base Freq"
+    h.g->ButtonUp(48, 129);
+    h.g->TypeText(round % 2 ? "432" : "1000");
+    h.g->KeyDown(kVkReturn);
+    h.g->Tick();
   }
   stop.store(true);
   audio.join();

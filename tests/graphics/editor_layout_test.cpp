@@ -9,6 +9,7 @@
 #include "editor_harness.h"
 #include "graphics/controls.h"
 #include "graphics/dropdown.h"
+#include "graphics/image_cache.h"
 #include "graphics/knobs.h"
 
 namespace selvarin::test {
@@ -45,6 +46,11 @@ TEST(EditorLayout, TwentyNineControlsInAttachOrderWithTheirPlaces) {
   EXPECT_NE(dynamic_cast<IButtonHold*>(h.g->Control(28)), nullptr);
   EXPECT_TRUE(h.g->handleMouseOver);
   EXPECT_EQ(h.g->FrameRate(), 24);
+
+  // Another instance shares the decoded images: each is decoded once.
+  CLS_SELVARIN second{IPlugInstanceInfo{}};
+  EXPECT_EQ(EditorImageCache::Instance().Count(), 11);
+  EXPECT_EQ(static_cast<IGraphics*>(second.Editor())->CachedImage(100).raster, h.g->CachedImage(100).raster);
 }
 
 TEST(EditorLayout, TextsLinksAndTheSharedRatePlace) {
