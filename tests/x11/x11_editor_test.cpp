@@ -8,8 +8,6 @@
 #include <stdlib.h>
 
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -314,7 +312,6 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   RecordProperty("longest_handler_call_us", static_cast<int>(frame.LongestCall().count()));
 
   EXPECT_EQ(e.view->removed(), sb::kResultOk);
-  x.Children(e.top);
   EXPECT_EQ(x.Children(e.top), 0);
   EXPECT_EQ(frame.Handlers(), 0);
   EXPECT_EQ(frame.OutstandingRefs(), 0) << "the run loop was given back";
