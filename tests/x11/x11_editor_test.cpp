@@ -303,8 +303,26 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   Settle();
   EXPECT_DOUBLE_EQ(e.Norm("LFO1 Sync"), 0.0);
 
+
   const Pixels shot = Screen(e);
   EXPECT_TRUE(shot.SavePng(SELVARIN_TEST_SCREENSHOT));
+
+  // Host automation: a processing call carries a new Volume, and the next
+  // ticks repaint the knob and its text without any input.
+  e.plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true);
+  ASSERT_TRUE(e.plugin.Setup(48000.0, 512, sv::kSample64, sv::kRealtime));
+  ASSERT_TRUE(e.plugin.SetActive(true));
+  const Pixels beforeAutomation = Screen(e);
+  HostParamChanges changes;
+  changes.Add(volume, 0, 0.25);
+  sv::ProcessData data;
+  data.symbolicSampleSize = sv::kSample64;
+  data.inputParameterChanges = &changes;
+  ASSERT_EQ(e.plugin.processor->process(data), sb::kResultOk);
+  EXPECT_DOUBLE_EQ(e.Norm("Volume"), 0.25);
+  Settle();
+  EXPECT_GT(Screen(e).Differences(beforeAutomation, 470, 100, 532, 175), 100);
+  EXPECT_EQ(Screen(e).Differences(beforeAutomation, 0, 0, 460, kEditorH), 0) << "nothing else moved";
 
   // No handler call held the host's loop for long (generous bound for a
   // loaded machine: a paint takes a few milliseconds).
