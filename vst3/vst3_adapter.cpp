@@ -149,7 +149,7 @@ void IVST3Adapter::AddParameters() {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::terminate() {
-  views_.clear();  // the views live on until their hosts release them
+  views_.clear();  // views still held by the host leave on their own
   return SingleComponentEffect::terminate();
 }
 
