@@ -1,6 +1,7 @@
 #pragma once
-// The window host this build uses. Each host folder (headless/, later win32/
-// or x11/) defines CreatePlatformGraphics; CMake compiles exactly one.
+// The window host an editor is built on. Each host folder (headless/, win32/,
+// x11/) defines CreatePlatformGraphics; the headless one is the graphics
+// library's default, and the plug-in module compiles its window host's own.
 namespace selvarin {
 
 class IAudioPlugin;

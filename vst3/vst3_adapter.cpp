@@ -1,9 +1,11 @@
 #include "vst3/vst3_adapter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "graphics/igraphics.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/vst/vstparameters.h"
@@ -270,22 +272,22 @@ sb::uint32 PLUGIN_API IVST3Adapter::getProcessContextRequirements() {
 
 sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString name) {
   if (!name || std::strcmp(name, sv::ViewType::kEditor) != 0) return nullptr;
+  IVST3View* view = nullptr;
   try {
-    return new IVST3View(this);  // joins views_ and holds a reference on this adapter
+    view = new IVST3View(this);  // holds a reference on this adapter
+    views_.push_back(view);
   } catch (...) {
+    if (view) view->release();  // out of memory: nothing is left behind
     return nullptr;
   }
+  return view;
 }
 
-void IVST3Adapter::AddView(IVST3View* view) { views_.push_back(view); }
+IGraphics* IVST3Adapter::EditorGraphics() const { return dynamic_cast<IGraphics*>(Editor()); }
 
 void IVST3Adapter::RemoveView(IVST3View* view) {
-  for (auto it = views_.begin(); it != views_.end(); ++it) {
-    if (*it == view) {
-      views_.erase(it);
-      return;
-    }
-  }
+  const auto it = std::find(views_.begin(), views_.end(), view);
+  if (it != views_.end()) views_.erase(it);
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setKnobMode(sv::KnobMode mode) {
@@ -324,7 +326,8 @@ void IVST3Adapter::HostTimeSignature(int* numerator, int* denominator) {
 }
 
 void IVST3Adapter::ResizeEditor(int width, int height) {
-  if (Editor() && !views_.empty()) views_.front()->RequestResize(width, height);
+  // The first view speaks for the editor; its host answers through onSize.
+  if (EditorGraphics() && !views_.empty() && views_.front()->HasFrame()) views_.front()->RequestResize(width, height);
 }
 
 bool IVST3Adapter::SendMidiMsg(const IMidiMsg& /*msg*/) { return false; }

@@ -14,6 +14,7 @@
 
 namespace selvarin {
 
+class IGraphics;
 class IVST3View;
 
 // Speaker arrangement for a bus of n channels (0 when there is none).
@@ -105,11 +106,12 @@ class IVST3Adapter : public IAudioPlugin,
   int TransportState() override;
   void FillTransportInfo(TransportInfo* out) override;
 
-  // The open editor views in creation order; the first one takes the
-  // plug-in's resize requests.
-  void AddView(IVST3View* view);
-  void RemoveView(IVST3View* view);
+  // ---- editor views ----
+  // The attached graphics object, or none.
+  IGraphics* EditorGraphics() const;
+  // Open views in creation order (not owned); a view leaves when destroyed.
   const std::vector<IVST3View*>& Views() const { return views_; }
+  void RemoveView(IVST3View* view);
 
   const sv::ProcessContext& HostContext() const { return context_; }
   sv::KnobMode KnobMode() const { return knobMode_; }

@@ -5,66 +5,79 @@
 #include "graphics/igraphics.h"
 #include "vst3/vst3_adapter.h"
 
-namespace sb = Steinberg;
-
 namespace selvarin {
 
-IVST3View::IVST3View(IVST3Adapter* plug) : plug_(plug) {
-  plug_->addRef();
-  plug_->AddView(this);
+using namespace Steinberg;
+
+IVST3View::IVST3View(IVST3Adapter* plug) : plug_(plug), windowHost_(CreateViewWindowHost()) {
+  if (plug_) plug_->addRef();
 }
 
 IVST3View::~IVST3View() {
-  plug_->RemoveView(this);
-  plug_->release();
+  // A view released while attached still closes its window (the plug-in
+  // hears of it as of any close) and lets go of the host's run loop.
+  if (systemWindow && plug_ && Graphics()) plug_->OnEditorClose();
+  if (windowHost_) windowHost_->Close();
+  if (plug_) {
+    plug_->RemoveView(this);
+    plug_->release();
+  }
 }
 
-IGraphics* IVST3View::Graphics() const { return dynamic_cast<IGraphics*>(plug_->Editor()); }
+IGraphics* IVST3View::Graphics() const { return plug_ ? plug_->EditorGraphics() : nullptr; }
 
-sb::tresult PLUGIN_API IVST3View::isPlatformTypeSupported(sb::FIDString type) {
-  if (!Graphics()) return sb::kResultFalse;
-  return type && std::strcmp(type, sb::kPlatformTypeHWND) == 0 ? sb::kResultTrue : sb::kResultFalse;
+tresult PLUGIN_API IVST3View::isPlatformTypeSupported(FIDString type) {
+  if (!Graphics() || !type) return kResultFalse;
+  return windowHost_->IsPlatformTypeSupported(type) ? kResultTrue : kResultFalse;
 }
 
-sb::tresult PLUGIN_API IVST3View::attached(void* parent, sb::FIDString type) {
+tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   IGraphics* g = Graphics();
-  if (!g) return sb::kResultFalse;
-  if (type && std::strcmp(type, sb::kPlatformTypeHWND) == 0) g->CreateEditorWindow(parent);
+  if (!g) return kResultFalse;
+  if (type && windowHost_->IsPlatformTypeSupported(type)) {
+    windowHost_->Close();  // attached twice: the old window goes first
+    if (!windowHost_->Open(*g, parent, type, plugFrame)) return kResultFalse;
+  }
   systemWindow = parent;
   plug_->OnEditorOpen();
-  return sb::kResultOk;
+  return kResultOk;
 }
 
-sb::tresult PLUGIN_API IVST3View::removed() {
-  if (IGraphics* g = Graphics()) {
+tresult PLUGIN_API IVST3View::removed() {
+  if (Graphics()) {
     plug_->OnEditorClose();
-    g->DestroyEditorWindow();
+    windowHost_->Close();
   }
   return CPluginView::removed();
 }
 
-sb::tresult PLUGIN_API IVST3View::getSize(sb::ViewRect* size) {
+tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
   IGraphics* g = Graphics();
-  if (!g || !size) return sb::kResultFalse;
-  *size = sb::ViewRect(0, 0, g->Width(), g->Height());
-  return sb::kResultOk;
+  if (!g || !size) return kResultFalse;
+  *size = ViewRect(0, 0, g->Width(), g->Height());
+  return kResultOk;
 }
 
-sb::tresult PLUGIN_API IVST3View::onSize(sb::ViewRect* newSize) {
-  if (!newSize) return sb::kResultOk;
+tresult PLUGIN_API IVST3View::onSize(ViewRect* newSize) {
+  if (!newSize) return kResultOk;
   rect = *newSize;
   if (resizePending_) {
-    plug_->OnEditorSizeChanged(newSize->left, newSize->top, newSize->right, newSize->bottom);
     resizePending_ = false;
+    plug_->OnEditorSizeChanged(newSize->left, newSize->top, newSize->right, newSize->bottom);
   }
-  return sb::kResultOk;
+  return kResultOk;
+}
+
+tresult PLUGIN_API IVST3View::setFrame(IPlugFrame* frame) {
+  plugFrame = frame;
+  return kResultOk;
 }
 
 bool IVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return false;
   resizePending_ = true;
-  sb::ViewRect r(0, 0, width, height);
-  return plugFrame->resizeView(this, &r) == sb::kResultOk;
+  ViewRect r(0, 0, width, height);
+  return plugFrame->resizeView(this, &r) == kResultTrue;
 }
 
 }  // namespace selvarin

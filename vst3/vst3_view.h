@@ -1,9 +1,12 @@
 #pragma once
 // IVST3View: the editor view a host attaches to a window of its own. It owns
-// nothing of the editor: each attach opens the plug-in's editor window as a
-// child of the host's window and each remove closes it; the graphics object
-// lives as long as the plug-in.
+// nothing of the editor: the graphics object lives as long as the plug-in;
+// each attach opens the editor's window inside the host's window and each
+// remove closes it, so controls and values survive any number of attaches.
+#include <memory>
+
 #include "public.sdk/source/common/pluginview.h"
+#include "vst3/view_window_host.h"
 
 namespace selvarin {
 
@@ -12,7 +15,7 @@ class IVST3Adapter;
 
 class IVST3View : public Steinberg::CPluginView {
  public:
-  // Holds a reference on the adapter for its whole life and joins its views.
+  // Takes a reference on the adapter for the view's whole life.
   explicit IVST3View(IVST3Adapter* plug);
   ~IVST3View() override;
 
@@ -29,18 +32,17 @@ class IVST3View : public Steinberg::CPluginView {
   Steinberg::tresult PLUGIN_API onFocus(Steinberg::TBool) override { return Steinberg::kResultFalse; }
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
-  Steinberg::tresult PLUGIN_API canResize() override { return Steinberg::kResultFalse; }
-  Steinberg::tresult PLUGIN_API checkSizeConstraint(Steinberg::ViewRect*) override { return Steinberg::kResultFalse; }
+  Steinberg::tresult PLUGIN_API setFrame(Steinberg::IPlugFrame* frame) override;
 
-  // The plug-in asks the host's frame for a new size; the host's onSize
-  // answer then reaches the plug-in. False without a frame.
+  // The plug-in asks its host for a new editor size through this view.
   bool RequestResize(int width, int height);
-  bool ResizePending() const { return resizePending_; }
+  bool HasFrame() const { return plugFrame != nullptr; }
 
  private:
   IGraphics* Graphics() const;
 
   IVST3Adapter* plug_;
+  std::unique_ptr<ViewWindowHost> windowHost_;
   bool resizePending_ = false;
 };
 

@@ -2,7 +2,6 @@
 // user-interface thread edits parameters, selects presets, saves and
 // restores the state; and the module's first factory call from two threads.
 // These are the tests the thread sanitizer build runs.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,10 +12,10 @@
 #include <future>
 #include <random>
 #include <thread>
-#include <unistd.h>
 
 #include "tests/vst3/plugin_fixture.h"
 #include "tests/vst3/test_stream.h"
+#include "tools/platform/shared_library.h"
 
 namespace selvarin {
 namespace test {
@@ -129,12 +128,15 @@ TEST(ConcurrencyModuleTest, FirstFactoryCallsFromTwoThreadsShareOneFactory) {
   // A private copy of the module, so this test makes the very first call:
   // the shared module's factory is held by its loader.
   namespace fs = std::filesystem;
-  const fs::path copy = fs::temp_directory_path() / ("selvarin_factory_race_" + std::to_string(getpid()) + ".so");
-  fs::copy_file(Vst3Module::ModuleFileInBundle(SELVARIN_TEST_BUNDLE), copy, fs::copy_options::overwrite_existing);
-  void* h = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(h, nullptr) << dlerror();
+  const fs::path module = Vst3Module::ModuleFileInBundle(SELVARIN_TEST_BUNDLE);
+  const std::string unique = std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+  const fs::path copy = fs::temp_directory_path() / ("selvarin_factory_race_" + unique + module.extension().string());
+  fs::copy_file(module, copy, fs::copy_options::overwrite_existing);
+  std::string error;
+  void* h = OpenSharedLibrary(copy.string(), &error);
+  ASSERT_NE(h, nullptr) << error;
   using FactoryFn = sb::IPluginFactory* (*)();
-  auto get = reinterpret_cast<FactoryFn>(dlsym(h, "GetPluginFactory"));
+  auto get = reinterpret_cast<FactoryFn>(SharedLibrarySymbol(h, "GetPluginFactory"));
   ASSERT_NE(get, nullptr);
   // Each round ends by releasing every reference: the next round's calls
   // are first calls again.
@@ -155,7 +157,7 @@ TEST(ConcurrencyModuleTest, FirstFactoryCallsFromTwoThreadsShareOneFactory) {
     got[0]->release();
     got[1]->release();
   }
-  dlclose(h);
+  CloseSharedLibrary(h);
   fs::remove(copy);
 }
 

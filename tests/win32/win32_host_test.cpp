@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -272,8 +273,23 @@ TEST(Win32Host, TheEditorViewOpensInTheHostsWindowAndAnswersTheMouse) {
   ASSERT_EQ(view->attached(frame, sb::kPlatformTypeHWND), sb::kResultOk);
   EXPECT_NE(FindWindowExA(frame, nullptr, "IEditorWndClass", "IEditor"), nullptr);
   EXPECT_DOUBLE_EQ(plain(0), wheeled);
-  view->removed();
+
+  // The host destroys its window before removing the view: the editor's
+  // window went with it, and removed still closes cleanly.
+  DestroyWindow(frame);
+  PumpFor(50);
+  EXPECT_EQ(view->removed(), sb::kResultOk);
+  // A parent that is no window gets no editor window, and says so.
+  EXPECT_EQ(view->attached(reinterpret_cast<void*>(std::uintptr_t{0x7ffffff0}), sb::kPlatformTypeHWND),
+            sb::kResultFalse);
+  // A new host window: the view opens again in it.
+  frame = MakeHostWindow();
+  ASSERT_EQ(view->attached(frame, sb::kPlatformTypeHWND), sb::kResultOk);
+  editor = FindWindowExA(frame, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+  // Released while still attached: the editor's window goes with the view.
   EXPECT_EQ(view->release(), 0u);
+  EXPECT_FALSE(IsWindow(editor));
   DestroyWindow(frame);
   plugin.Destroy();
   factory->release();

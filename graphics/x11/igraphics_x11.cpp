@@ -1,0 +1,410 @@
+#include "graphics/x11/igraphics_x11.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/audio_plugin.h"
+#include "graphics/x11/web_launcher.h"
+#include "raster/raster_draw.h"
+#include "raster/raster_mem_bitmap.h"
+#include "raster/raster_png.h"
+#include "raster/raster_sys_bitmap.h"
+
+namespace selvarin {
+
+namespace {
+
+// The surface's pixels (bytes B, G, R, A) go to the window unchanged only on
+// a true-colour visual with 32 bits per pixel in the client's byte order.
+bool VisualTakesSurfacePixels(const xcb_setup_t* setup, const xcb_screen_t* screen) {
+  if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
+  bool bpp32 = false;
+  for (xcb_format_iterator_t f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+    if (f.data->depth == screen->root_depth) bpp32 = f.data->bits_per_pixel == 32;
+  if (!bpp32) return false;
+  for (xcb_depth_iterator_t d = xcb_screen_allowed_depths_iterator(screen); d.rem; xcb_depth_next(&d)) {
+    for (xcb_visualtype_iterator_t v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
+      if (v.data->visual_id != screen->root_visual) continue;
+      return v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR && v.data->red_mask == 0xff0000 &&
+             v.data->green_mask == 0xff00 && v.data->blue_mask == 0xff;
+    }
+  }
+  return false;
+}
+
+const xcb_screen_t* ScreenOf(const xcb_setup_t* setup, int number) {
+  xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+  for (int i = 0; it.rem && i < number; ++i) xcb_screen_next(&it);
+  return it.rem ? it.data : nullptr;
+}
+
+IPointerState ModifiersOf(uint16_t state) {
+  IPointerState mod;
+  mod.L = (state & XCB_BUTTON_MASK_1) != 0;
+  mod.R = (state & XCB_BUTTON_MASK_3) != 0;
+  mod.S = (state & XCB_MOD_MASK_SHIFT) != 0;
+  mod.C = (state & XCB_MOD_MASK_CONTROL) != 0;
+  mod.A = (state & XCB_MOD_MASK_1) != 0;  // Alt on every usual keyboard map
+  return mod;
+}
+
+constexpr uint16_t kButtonsHeld = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_3;
+
+// Copies the folder of a path (with its trailing '/') into out; empty when
+// the path has no folder.
+void FolderOf(const char* path, char* out, int capacity) {
+  if (!out || capacity <= 0) return;
+  out[0] = '\0';
+  if (!path) return;
+  const char* slash = std::strrchr(path, '/');
+  if (!slash) return;
+  const size_t n = static_cast<size_t>(slash - path) + 1;
+  if (n >= static_cast<size_t>(capacity)) return;
+  std::memcpy(out, path, n);
+  out[n] = '\0';
+}
+
+}  // namespace
+
+IGraphicsX11::IGraphicsX11(IAudioPlugin* plug, int width, int height, int frameRate)
+    : IGraphics(plug, width, height, frameRate) {}
+
+IGraphicsX11::~IGraphicsX11() { DestroyEditorWindow(); }
+
+void* IGraphicsX11::CreateEditorWindow(void* parent) {
+  if (conn_) DestroyEditorWindow();
+  const auto parentId = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(parent));
+  if (parentId == 0) return nullptr;
+
+  // A connection of the editor's own: its errors and events never mix with
+  // the host's, and no process-wide error handler is touched.
+  int screenNumber = 0;
+  conn_ = xcb_connect(nullptr, &screenNumber);
+  if (xcb_connection_has_error(conn_)) {
+    CloseConnection();
+    return nullptr;
+  }
+  const xcb_setup_t* setup = xcb_get_setup(conn_);
+  const xcb_screen_t* screen = ScreenOf(setup, screenNumber);
+  if (!screen || !VisualTakesSurfacePixels(setup, screen)) {
+    CloseConnection();
+    return nullptr;
+  }
+
+  window_ = xcb_generate_id(conn_);
+  const uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP;
+  const uint32_t values[] = {
+      screen->black_pixel, 0,
+      XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+          XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+          XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE,
+      screen->default_colormap};
+  // The screen's own visual and colour map, whatever the host's window uses.
+  xcb_generic_error_t* err = xcb_request_check(
+      conn_, xcb_create_window_checked(conn_, screen->root_depth, window_, parentId, 0, 0,
+                                       static_cast<uint16_t>(Width()), static_cast<uint16_t>(Height()), 0,
+                                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, mask, values));
+  if (err) {  // for example a parent id that names no window
+    std::free(err);
+    window_ = 0;
+    CloseConnection();
+    return nullptr;
+  }
+  keys_.Load(conn_);
+  presenter_.Init(conn_, window_, screen->root_depth, Width(), Height());
+  if (!screen_) screen_.reset(new RasterMemBitmap(Width(), Height()));
+  else screen_->Resize(Width(), Height());
+  entry_.Forget();
+  clicks_.Reset();
+  exposed_ = IArea{};
+  for (bool& b : pressReachedCore_) b = false;
+  xcb_map_window(conn_, window_);
+  xcb_flush(conn_);
+  MarkBackgroundDirty();  // the first tick paints everything
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(window_));
+}
+
+void IGraphicsX11::DestroyEditorWindow() {
+  if (!conn_) return;
+  if (countdown_ > 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
+  countdown_ = 0;
+  entry_.Forget();  // the entry goes with the window
+  CloseConnection();
+  ReapWebLaunchers();
+}
+
+void IGraphicsX11::CloseConnection() {
+  presenter_.Release();
+  if (window_ && !xcb_connection_has_error(conn_)) {
+    xcb_destroy_window(conn_, window_);
+    xcb_flush(conn_);
+  }
+  window_ = 0;
+  xcb_disconnect(conn_);
+  conn_ = nullptr;
+}
+
+void* IGraphicsX11::EditorWindowHandle() {
+  return window_ ? reinterpret_cast<void*>(static_cast<uintptr_t>(window_)) : nullptr;
+}
+
+int IGraphicsX11::ConnectionFd() const { return conn_ ? xcb_get_file_descriptor(conn_) : -1; }
+
+bool IGraphicsX11::ConnectionBroken() const { return conn_ && xcb_connection_has_error(conn_) != 0; }
+
+// ---- drawing to the window ----
+
+bool IGraphicsX11::PresentSurface(const IArea& rect) {
+  ShowOnWindow(rect);
+  return true;
+}
+
+void IGraphicsX11::ShowOnWindow(const IArea& rect) {
+  if (!conn_ || !screen_ || !Surface()) return;
+  IArea r = rect.Intersect(IArea{0, 0, Width(), Height()});
+  if (r.Empty()) return;
+  RasterBlit(screen_.get(), Surface(), r.L, r.T, r.L, r.T, r.W(), r.H(), 1.0f, kRasterCopy);
+  // The entry lies above the panel, as a child window would.
+  if (entry_.IsOpen() && entry_.Rect().Overlaps(r)) {
+    entry_.Draw(*this, screen_.get());
+    r = r.Union(entry_.Rect()).Intersect(IArea{0, 0, Width(), Height()});
+  }
+  presenter_.Put(reinterpret_cast<const uint32_t*>(screen_->Bits()), screen_->RowSpan(), r.L, r.T, r.W(), r.H());
+}
+
+void IGraphicsX11::Resize(int width, int height) {
+  IGraphics::Resize(width, height);
+  if (Surface()) Surface()->Resize(width, height);
+  if (!conn_) return;
+  if (screen_) screen_->Resize(width, height);
+  const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+  xcb_configure_window(conn_, window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+  presenter_.Init(conn_, window_, presenter_.Depth(), width, height);
+  MarkBackgroundDirty();
+  xcb_flush(conn_);
+}
+
+// ---- the entry ----
+
+void IGraphicsX11::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
+  if (!entry_.Open(control, param, centred, Width(), Height())) return;
+  if (conn_ && screen_) {
+    const IArea r = entry_.Rect();
+    entry_.Draw(*this, screen_.get());
+    presenter_.Put(reinterpret_cast<const uint32_t*>(screen_->Bits()), screen_->RowSpan(), r.L, r.T, r.W(), r.H());
+  }
+}
+
+// ---- the tick ----
+
+void IGraphicsX11::Tick() {
+  if (!conn_) return;
+  ReapWebLaunchers();
+  IArea uncovered;
+  if (entry_.IsOpen()) {
+    const IArea under = entry_.Rect();
+    entry_.Tick(*this);
+    // The panel shows again where the entry was.
+    if (!entry_.IsOpen()) uncovered = under.Intersect(IArea{0, 0, Width(), Height()});
+  }
+  // Only the groups of overlapping dirty rectangles repaint, each copied to
+  // the window on its own.
+  IArea rects[kMaxDirtyRects];
+  const int n = DirtyRects(rects, kMaxDirtyRects, &uncovered);
+  if (n > 0) DrawRects(rects, n);
+  if (countdown_ > 0 && --countdown_ == 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
+  // Replies read while painting may have brought events along.
+  ProcessEvents();
+}
+
+// ---- services ----
+
+void IGraphicsX11::HostExecutablePath(char* out, int capacity) {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) {
+    FolderOf(nullptr, out, capacity);
+    return;
+  }
+  path[n] = '\0';
+  FolderOf(path, out, capacity);
+}
+
+void IGraphicsX11::ModuleFolderPath(char* out, int capacity) {
+  Dl_info info{};
+  const bool found = dladdr(reinterpret_cast<void*>(&ModifiersOf), &info) != 0;
+  FolderOf(found ? info.dli_fname : nullptr, out, capacity);
+}
+
+void IGraphicsX11::AskForFile(char* inOut, int capacity, int, const char*, const char*) {
+  if (inOut && capacity > 0) inOut[0] = '\0';  // no file dialog here: nothing chosen
+}
+
+bool IGraphicsX11::AskForColor(IRgba*, const char*) { return false; }
+
+bool IGraphicsX11::OpenWebAddress(const char* url, const char*, const char* confirmText, const char*) {
+  // Without a dialog to ask in, an address that needs a yes is not opened.
+  if (confirmText) return false;
+  return LaunchWebAddress(url);
+}
+
+RasterBitmap* IGraphicsX11::LoadPlatformImage(int resourceId, const char*) {
+  return RasterLoadPngFromResource(nullptr, resourceId);
+}
+
+// ---- events ----
+
+void IGraphicsX11::ProcessEvents() {
+  while (conn_) {
+    xcb_generic_event_t* ev = xcb_poll_for_event(conn_);
+    if (!ev) break;
+    HandleEvent(ev);
+    std::free(ev);
+  }
+  if (conn_) xcb_flush(conn_);
+}
+
+void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
+  switch (ev->response_type & 0x7f) {
+    case XCB_BUTTON_PRESS:
+      OnButtonPress(reinterpret_cast<const xcb_button_press_event_t*>(ev));
+      break;
+    case XCB_BUTTON_RELEASE:
+      OnButtonRelease(reinterpret_cast<const xcb_button_release_event_t*>(ev));
+      break;
+    case XCB_MOTION_NOTIFY:
+      OnMotion(reinterpret_cast<const xcb_motion_notify_event_t*>(ev));
+      break;
+    case XCB_ENTER_NOTIFY: {
+      const auto* e = reinterpret_cast<const xcb_enter_notify_event_t*>(ev);
+      pointerX_ = e->event_x;
+      pointerY_ = e->event_y;
+      if (!(e->state & kButtonsHeld)) OnMouseOver(e->event_x, e->event_y, ModifiersOf(e->state));
+      break;
+    }
+    case XCB_LEAVE_NOTIFY: {
+      const auto* e = reinterpret_cast<const xcb_leave_notify_event_t*>(ev);
+      // A drag keeps its control until the release, wherever the pointer goes.
+      if (!(e->state & kButtonsHeld) && e->mode != XCB_NOTIFY_MODE_GRAB) OnMouseOut();
+      break;
+    }
+    case XCB_KEY_PRESS:
+      OnKeyPress(reinterpret_cast<const xcb_key_press_event_t*>(ev));
+      break;
+    case XCB_FOCUS_IN:
+    case XCB_FOCUS_OUT: {
+      const auto* e = reinterpret_cast<const xcb_focus_in_event_t*>(ev);
+      if (e->detail == XCB_NOTIFY_DETAIL_POINTER || e->mode == XCB_NOTIFY_MODE_GRAB ||
+          e->mode == XCB_NOTIFY_MODE_UNGRAB)
+        break;
+      // A commit or cancel asked for by a click stays asked for: on Windows
+      // the focus moves before the click arrives, here it moves after.
+      if (entry_.IsOpen() && entry_.State() != kEntryCommit && entry_.State() != kEntryCancel)
+        entry_.OnFocus((ev->response_type & 0x7f) == XCB_FOCUS_IN);
+      break;
+    }
+    case XCB_EXPOSE:
+      OnExpose(reinterpret_cast<const xcb_expose_event_t*>(ev));
+      break;
+    case XCB_MAPPING_NOTIFY:
+      keys_.Load(conn_);
+      break;
+    default:
+      break;  // errors of our own requests and other events: nothing to do
+  }
+}
+
+void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
+  const int x = ev->event_x, y = ev->event_y;
+  pointerX_ = x;
+  pointerY_ = y;
+  IPointerState mod = ModifiersOf(ev->state);
+  const int button = ev->detail;
+  if (button == 4 || button == 5) {  // one wheel notch each
+    OnMouseWheel(x, y, mod, button == 4 ? 1 : -1);
+    return;
+  }
+  if (button != 1 && button != 3) return;
+  // A press in the editor gives it the keyboard, as a click on Windows does.
+  xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window_, ev->time);
+  bool& reached = pressReachedCore_[button == 1 ? 0 : 1];
+  reached = false;
+  if (button == 3) {
+    clicks_.Reset();
+    mod.R = true;
+    if (entry_.IsOpen()) {
+      entry_.RequestCancel();
+      return;
+    }
+    reached = true;
+    OnMouseDown(x, y, mod);
+    return;
+  }
+  mod.L = true;
+  if (entry_.IsOpen()) {
+    if (entry_.Rect().Contains(x, y)) {
+      entry_.OnClick(x, y);  // the entry takes the press
+      clicks_.Reset();
+      ShowOnWindow(entry_.Rect());
+      return;
+    }
+    entry_.RequestCommit();
+  }
+  reached = true;
+  if (clicks_.Press(x, y, ev->time)) OnMouseDoubleClick(x, y, mod);
+  else OnMouseDown(x, y, mod);
+}
+
+void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t* ev) {
+  const int button = ev->detail;
+  if (button != 1 && button != 3) return;
+  pointerX_ = ev->event_x;
+  pointerY_ = ev->event_y;
+  // A press the entry took (or that cancelled it) has no release for the panel.
+  bool& reached = pressReachedCore_[button == 1 ? 0 : 1];
+  if (!reached) return;
+  reached = false;
+  IPointerState mod = ModifiersOf(ev->state);
+  // The state is the one before the release: this button is up now.
+  if (button == 1) mod.L = false;
+  else mod.R = false;
+  OnMouseUp(ev->event_x, ev->event_y, mod);
+}
+
+void IGraphicsX11::OnMotion(const xcb_motion_notify_event_t* ev) {
+  pointerX_ = ev->event_x;
+  pointerY_ = ev->event_y;
+  const IPointerState mod = ModifiersOf(ev->state);
+  if (ev->state & kButtonsHeld) {
+    if (CaptureIndex() >= 0) OnMouseDrag(ev->event_x, ev->event_y, mod);
+  } else {
+    OnMouseOver(ev->event_x, ev->event_y, mod);
+  }
+}
+
+void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t* ev) {
+  const uint32_t sym = keys_.KeysymOf(ev->detail, ev->state);
+  if (entry_.IsOpen()) {
+    char ch = 0;
+    const ValueEntryKey key = EntryKeyOfKeysym(sym, &ch);
+    entry_.OnKey(key, ch);
+    ShowOnWindow(entry_.Rect());
+    return;
+  }
+  const int key = EditorKeyOfKeysym(sym);
+  if (key >= 0) OnKeyDown(ev->event_x, ev->event_y, key);
+}
+
+void IGraphicsX11::OnExpose(const xcb_expose_event_t* ev) {
+  exposed_ = exposed_.Union(IArea{ev->x, ev->y, ev->x + ev->width, ev->y + ev->height});
+  if (ev->count > 0) return;  // more of the same exposure follows
+  const IArea r = exposed_.Intersect(IArea{0, 0, Width(), Height()});
+  exposed_ = IArea{};
+  if (!r.Empty()) Draw(r);
+}
+
+}  // namespace selvarin

@@ -1,0 +1,410 @@
+// The editor inside a Linux host: the built bundle loaded through the VST3
+// ABI, its view attached to a real top-level window on a private X server,
+// driven with XTest as a user would, the screen read back and the values and
+// edit gestures the controller reports checked.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "poll_run_loop.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "tools/vst3host/host_objects.h"
+#include "tools/vst3host/hosted_plugin.h"
+#include "tools/vst3host/module_loader.h"
+#include "x_driver.h"
+#include "xvfb_session.h"
+
+namespace selvarin {
+namespace test {
+namespace {
+
+namespace sb = Steinberg;
+namespace sv = Steinberg::Vst;
+
+// The editor's controls where a user sees them (editor coordinates).
+struct Spot {
+  int x, y;
+};
+constexpr Spot kVolume{501, 129}, kFade{352, 129}, kBaseFreq{48, 129}, kBinaural{122, 129};
+constexpr Spot kLfo1Target{120, 221}, kLfo1Sync{207, 204};
+constexpr Spot kEmptyPanel{540, 355};  // the background, no control
+// The target list opens below its button: five rows from y = 229 down.
+constexpr Spot kLfo1TargetListLastRow{110, 310};
+constexpr int kEditorW = 550, kEditorH = 363;
+// The "Base Freq" knob with its value text.
+struct Area {
+  int l, t, r, b;
+};
+constexpr Area kKnobArea{10, 95, 90, 180};
+
+int Count(const Pixels& p, uint32_t rgb, Area a) {
+  int n = 0;
+  for (int y = a.t; y < a.b; ++y)
+    for (int x = a.l; x < a.r; ++x) n += p.At(x, y) == rgb;
+  return n;
+}
+
+struct Edit {
+  char kind;  // 'b' begin, 'p' perform, 'e' end
+  sv::ParamID id;
+  double value;
+};
+
+class RecordingHandler : public sv::IComponentHandler {
+ public:
+  sb::tresult PLUGIN_API beginEdit(sv::ParamID id) override { return Add('b', id, 0.0); }
+  sb::tresult PLUGIN_API performEdit(sv::ParamID id, sv::ParamValue v) override { return Add('p', id, v); }
+  sb::tresult PLUGIN_API endEdit(sv::ParamID id) override { return Add('e', id, 0.0); }
+  sb::tresult PLUGIN_API restartComponent(sb::int32) override { return sb::kResultOk; }
+  SELVARIN_HOST_OWNED_UNKNOWN(sv::IComponentHandler)
+
+  // The gesture letters for one parameter with repeated performs folded:
+  // "bpe" is one begin, one or more performs, one end.
+  std::string Gestures(sv::ParamID id) const {
+    std::string s;
+    for (const Edit& e : edits)
+      if (e.id == id && !(e.kind == 'p' && !s.empty() && s.back() == 'p')) s.push_back(e.kind);
+    return s;
+  }
+  // A begin, performs whose last value is `value`, and an end.
+  bool WholeGestureEndingAt(sv::ParamID id, double value) const {
+    bool open = false;
+    double last = -1.0;
+    for (const Edit& e : edits) {
+      if (e.id != id) continue;
+      if (e.kind == 'b') open = true, last = -1.0;
+      if (e.kind == 'p' && open) last = e.value;
+      if (e.kind == 'e' && open && std::fabs(last - value) < 1e-9) return true;
+      if (e.kind == 'e') open = false;
+    }
+    return false;
+  }
+  int Performs(sv::ParamID id) const {
+    int n = 0;
+    for (const Edit& e : edits) n += e.id == id && e.kind == 'p';
+    return n;
+  }
+  std::vector<Edit> edits;
+
+ private:
+  sb::tresult Add(char k, sv::ParamID id, double v) {
+    edits.push_back(Edit{k, id, v});
+    return sb::kResultOk;
+  }
+};
+
+// One plug-in instance with its view, embedded at (x0, y0) on the screen.
+struct EditorInstance {
+  HostedPlugin plugin;
+  RecordingHandler handler;
+  sb::IPlugView* view = nullptr;
+  Window top = 0;
+  int x0 = 0, y0 = 0;
+
+  ~EditorInstance() {
+    if (view) view->release();
+    plugin.Destroy();
+  }
+  sv::ParamID Id(const std::string& title) const {
+    for (const HostParamInfo& p : plugin.Parameters())
+      if (p.title == title) return p.id;
+    ADD_FAILURE() << "no parameter " << title;
+    return 0;
+  }
+  double Norm(const std::string& title) const { return plugin.controller->getParamNormalized(Id(title)); }
+  double Plain(const std::string& title) const {
+    const sv::ParamID id = Id(title);
+    return plugin.controller->normalizedParamToPlain(id, plugin.controller->getParamNormalized(id));
+  }
+  sb::tresult Attach(PollRunLoopFrame& frame) {
+    view->setFrame(&frame);
+    return view->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(top)), sb::kPlatformTypeX11EmbedWindowID);
+  }
+};
+
+class X11EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(xvfb.Start(&error)) << error;
+    // The plug-in opens its own connection to the display the host uses.
+    setenv("DISPLAY", xvfb.Display().c_str(), 1);
+    ASSERT_TRUE(x.Open(xvfb.Display()));
+    ASSERT_TRUE(module.Load(SELVARIN_TEST_BUNDLE, &error)) << error;
+  }
+  void TearDown() override {
+    instances.clear();
+    module.Unload();
+  }
+
+  EditorInstance& NewInstance(int x0, int y0) {
+    instances.push_back(std::make_unique<EditorInstance>());
+    EditorInstance& e = *instances.back();
+    std::string error;
+    EXPECT_TRUE(e.plugin.Create(module.Factory(), &app, &error)) << error;
+    e.plugin.controller->setComponentHandler(&e.handler);
+    e.view = e.plugin.controller->createView("editor");
+    EXPECT_NE(e.view, nullptr);
+    e.x0 = x0;
+    e.y0 = y0;
+    // Room around the editor: the pointer can leave it inside the host's window.
+    e.top = x.TopLevel(x0, y0, kEditorW + 40, kEditorH + 30);
+    return e;
+  }
+
+  Pixels Screen(const EditorInstance& e) { return x.Grab(e.x0, e.y0, kEditorW, kEditorH); }
+  // Waits (bounded) until the editor has painted its panel.
+  bool Painted(const EditorInstance& e) {
+    return frame.RunUntil([&] { return Screen(e).Lit() > 0.95; }, 5000);
+  }
+  void MoveTo(const EditorInstance& e, Spot s) { x.MoveTo(e.x0 + s.x, e.y0 + s.y); }
+  // Lets the plug-in take the events and paint (a few ticks).
+  void Settle(int ms = 150) { frame.RunFor(ms); }
+  void Drag(const EditorInstance& e, Spot from, int dy) {
+    MoveTo(e, from);
+    Settle(50);
+    x.Press(1);
+    for (int i = 1; i <= 10; ++i) {
+      x.MoveTo(e.x0 + from.x, e.y0 + from.y + dy * i / 10);
+      frame.RunFor(10);
+    }
+    x.Release(1);
+    Settle();
+  }
+
+  XvfbSession xvfb;
+  XDriver x;
+  Vst3Module module;
+  HostApp app{"Selvarin X11 test host"};
+  PollRunLoopFrame frame;
+  std::vector<std::unique_ptr<EditorInstance>> instances;
+};
+
+TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
+  EditorInstance& e = NewInstance(0, 0);
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  EXPECT_EQ(x.Children(e.top), 1) << "one child window inside the host's";
+  EXPECT_EQ(frame.Timers(), 1);
+  EXPECT_EQ(frame.TimerPeriodMs(), 41) << "the tick at 24 frames per second";
+  EXPECT_EQ(frame.Handlers(), 2) << "a timer and the connection's descriptor";
+  ASSERT_TRUE(Painted(e));
+  const Pixels start = Screen(e);
+
+  // Hover: the Sync button lights up under the pointer and goes dark when
+  // the pointer leaves the editor.
+  MoveTo(e, kLfo1Sync);
+  Settle();
+  const Pixels hovered = Screen(e);
+  EXPECT_GT(hovered.Differences(start, 183, 194, 231, 215), 50);
+  x.MoveTo(e.x0 + kEditorW + 20, e.y0 + 100);
+  Settle();
+  EXPECT_EQ(Screen(e).Differences(start, 183, 194, 231, 215), 0);
+
+  // Drag "Volume" up: one gesture with performs, a higher value, a new knob.
+  const sv::ParamID volume = e.Id("Volume");
+  const double volumeBefore = e.Norm("Volume");
+  Drag(e, kVolume, 50);
+  EXPECT_LT(e.Norm("Volume"), volumeBefore - 0.15);
+  EXPECT_EQ(e.handler.Gestures(volume), "bpe");
+  const Pixels dragged = Screen(e);
+  EXPECT_GT(dragged.Differences(start, 470, 100, 532, 175), 100) << "the knob and its value text move";
+
+  // Wheel on "Fade": one notch per button 4 press, one gesture that ends
+  // about half a second after the last notch.
+  const sv::ParamID fade = e.Id("Fade");
+  const double fadeBefore = e.Norm("Fade");
+  MoveTo(e, kFade);
+  for (int i = 0; i < 3; ++i) x.Click(4);
+  Settle(100);
+  EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.03, 1e-4);
+  EXPECT_EQ(e.handler.Performs(fade), 3);
+  EXPECT_EQ(e.handler.Gestures(fade), "bp") << "still open right after the notches";
+  EXPECT_TRUE(frame.RunUntil([&] { return e.handler.Gestures(fade) == "bpe"; }, 3000));
+  x.Click(5);
+  Settle(100);
+  EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.02, 1e-4) << "button 5 turns back one notch";
+  x.Hold(XK_Control_L, true);
+  x.Click(4);
+  x.Hold(XK_Control_L, false);
+  Settle(100);
+  EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.021, 1e-4) << "with Control a notch is a tenth";
+
+  // A double-click (two presses close in time and place) resets "Binaural".
+  const double binauralDefault = e.Plain("Binaural");
+  MoveTo(e, kBinaural);
+  for (int i = 0; i < 4; ++i) x.Click(4);
+  Settle(100);
+  ASSERT_GT(e.Plain("Binaural"), binauralDefault + 1.0);
+  Settle(600);  // the wheel gesture ends, and the next press is no double-click
+  x.Click(1);
+  x.Click(1);
+  Settle();
+  EXPECT_NEAR(e.Plain("Binaural"), binauralDefault, 1e-9);
+
+  // Right-click "Base Freq": the in-place entry opens over the knob, typed
+  // digits replace its selected text, Enter commits at the next tick.
+  MoveTo(e, kBaseFreq);
+  x.Click(3);
+  Settle();
+  const Pixels entry = Screen(e);
+  EXPECT_GT(Count(entry, 0x3399ffu, kKnobArea), 300) << "the entry shows its text selected";
+  x.Type("432\n");
+  Settle();
+  EXPECT_NEAR(e.Plain("Base Freq"), 432.0, 0.05);
+  const sv::ParamID baseFreq = e.Id("Base Freq");
+  EXPECT_TRUE(e.handler.WholeGestureEndingAt(
+      baseFreq, e.plugin.controller->plainParamToNormalized(baseFreq, 432.0)));
+  const Pixels committed = Screen(e);
+  EXPECT_EQ(Count(committed, 0x3399ffu, kKnobArea) + Count(committed, 0xfafafau, kKnobArea), 0) << "the entry closed";
+
+  // A right-click cancels an open entry: nothing typed reaches the host.
+  MoveTo(e, kBaseFreq);
+  x.Click(3);
+  Settle();
+  x.Type("99");
+  x.Click(3);
+  Settle();
+  EXPECT_NEAR(e.Plain("Base Freq"), 432.0, 0.05);
+
+  // A left click elsewhere in the editor commits what was typed.
+  MoveTo(e, kBaseFreq);
+  x.Click(3);
+  Settle();
+  x.Type("528");
+  MoveTo(e, kEmptyPanel);
+  x.Click(1);
+  Settle();
+  EXPECT_NEAR(e.Plain("Base Freq"), 528.0, 0.05);
+
+  // The LFO 1 target drop-down: open the list, choose its last entry.
+  const sv::ParamID target = e.Id("LFO1 Target");
+  const Pixels beforeList = Screen(e);
+  MoveTo(e, kLfo1Target);
+  x.Click(1);
+  Settle();
+  EXPECT_GT(Screen(e).Differences(beforeList, 84, 232, 170, 318), 500) << "the list shows";
+  MoveTo(e, kLfo1TargetListLastRow);
+  x.Click(1);
+  Settle();
+  EXPECT_DOUBLE_EQ(e.Norm("LFO1 Target"), 1.0);
+  EXPECT_NE(e.handler.Gestures(target).find("bpe"), std::string::npos);
+
+  // The LFO 1 Sync button: free-running now, the rate shows milliseconds.
+  ASSERT_DOUBLE_EQ(e.Norm("LFO1 Sync"), 1.0);
+  MoveTo(e, kLfo1Sync);
+  x.Click(1);
+  Settle();
+  EXPECT_DOUBLE_EQ(e.Norm("LFO1 Sync"), 0.0);
+
+
+  const Pixels shot = Screen(e);
+  EXPECT_TRUE(shot.SavePng(SELVARIN_TEST_SCREENSHOT));
+
+  // Host automation: a processing call carries a new Volume, and the next
+  // ticks repaint the knob and its text without any input.
+  e.plugin.component->activateBus(sv::kAudio, sv::kOutput, 0, true);
+  ASSERT_TRUE(e.plugin.Setup(48000.0, 512, sv::kSample64, sv::kRealtime));
+  ASSERT_TRUE(e.plugin.SetActive(true));
+  const Pixels beforeAutomation = Screen(e);
+  HostParamChanges changes;
+  changes.Add(volume, 0, 0.25);
+  sv::ProcessData data;
+  data.symbolicSampleSize = sv::kSample64;
+  data.inputParameterChanges = &changes;
+  ASSERT_EQ(e.plugin.processor->process(data), sb::kResultOk);
+  EXPECT_DOUBLE_EQ(e.Norm("Volume"), 0.25);
+  Settle();
+  EXPECT_GT(Screen(e).Differences(beforeAutomation, 470, 100, 532, 175), 100);
+  EXPECT_EQ(Screen(e).Differences(beforeAutomation, 0, 0, 460, kEditorH), 0) << "nothing else moved";
+
+  // No handler call held the host's loop for long (generous bound for a
+  // loaded machine: a paint takes a few milliseconds).
+  EXPECT_LT(frame.LongestCall().count(), 500000);
+  RecordProperty("longest_handler_call_us", static_cast<int>(frame.LongestCall().count()));
+
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(x.Children(e.top), 0);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0) << "the run loop was given back";
+}
+
+TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
+  EditorInstance& a = NewInstance(0, 0);
+  // A parent id that names no window: refused, nothing left registered.
+  a.view->setFrame(&frame);
+  EXPECT_EQ(a.view->attached(reinterpret_cast<void*>(uintptr_t{0x7ffffff}), sb::kPlatformTypeX11EmbedWindowID),
+            sb::kResultFalse);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
+  ASSERT_EQ(a.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(a));
+  Drag(a, kVolume, 30);
+  const double volume = a.Norm("Volume");
+  Settle(100);
+  const Pixels before = Screen(a);
+
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_EQ(a.view->removed(), sb::kResultOk);
+    EXPECT_EQ(x.Children(a.top), 0);
+    EXPECT_EQ(frame.Handlers(), 0);
+    EXPECT_EQ(frame.OutstandingRefs(), 0);
+    ASSERT_EQ(a.Attach(frame), sb::kResultOk);
+    EXPECT_EQ(x.Children(a.top), 1);
+    ASSERT_TRUE(Painted(a)) << "round " << round;
+    Settle(100);
+    // The same controls with the same values draw the same panel.
+    EXPECT_EQ(Screen(a).Differences(before, 0, 0, kEditorW, kEditorH), 0) << "round " << round;
+  }
+  EXPECT_DOUBLE_EQ(a.Norm("Volume"), volume);
+
+  // A second instance beside the first, on the same run loop.
+  EditorInstance& b = NewInstance(600, 0);
+  ASSERT_EQ(b.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(b));
+  EXPECT_EQ(frame.Handlers(), 4);
+  const double bVolume = b.Norm("Volume");
+  Drag(b, kVolume, 40);
+  EXPECT_LT(b.Norm("Volume"), bVolume - 0.1);
+  EXPECT_DOUBLE_EQ(a.Norm("Volume"), volume) << "each editor edits its own plug-in";
+  EXPECT_EQ(a.handler.Gestures(a.Id("Volume")), "bpe") << "only the first drag";
+
+  // Closing one leaves the other running.
+  ASSERT_EQ(a.view->removed(), sb::kResultOk);
+  const Pixels bBefore = Screen(b);
+  Drag(b, kVolume, 20);
+  EXPECT_GT(Screen(b).Differences(bBefore, 470, 100, 532, 175), 50);
+
+  // A view released while still attached closes its window and gives the
+  // run loop back.
+  b.view->release();
+  b.view = nullptr;
+  EXPECT_EQ(x.Children(b.top), 0);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
+
+  // A host that destroys its window before removing the view: the editor's
+  // window went with it, and the view still closes cleanly.
+  ASSERT_EQ(a.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(a));
+  x.Destroy(a.top);
+  Settle(100);
+  EXPECT_EQ(a.view->removed(), sb::kResultOk);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
+  // And it opens again in a new window.
+  a.top = x.TopLevel(0, 0, kEditorW + 40, kEditorH + 30);
+  ASSERT_EQ(a.Attach(frame), sb::kResultOk);
+  EXPECT_TRUE(Painted(a));
+  EXPECT_EQ(a.view->removed(), sb::kResultOk);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace selvarin
