@@ -268,22 +268,26 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
 }
 
 // Tone values and mix of m recorded samples, two at a time, for the
-// waveforms that use sin or cos, from the recorded arguments of sin or cos.
-template <int Wave, bool Binaural>
-inline void MixTrigWavesRT(const double* argA, const double* argB, const float* pan, const float* volume,
-                           double* outL, double* outR, int m) {
+// waveforms that use sin or cos, from the recorded tone phases.
+// InCycle: every phase lies within the cycle.
+template <int Wave, bool Binaural, bool InCycle>
+inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const GoldenShape& g, const float* pan,
+                           const float* volume, double* outL, double* outR, int m) {
   if constexpr (ToneWaveUsesTrig(Wave)) {
+    const auto wave = [&g](simd::Pair phi) {
+      return InCycle ? ToneWaveInCyclePairRT<Wave>(phi, g) : ToneWavePairRT<Wave>(phi, g);
+    };
     simd::Pair left, right;
     int j = 0;
     for (; j + 1 < m; j += 2) {
-      const simd::Pair a = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argA + j));
-      const simd::Pair b = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argB + j));
+      const simd::Pair a = wave(simd::Load(phaseA + j));
+      const simd::Pair b = wave(simd::Load(phaseB + j));
       MixPairRT<Binaural>(a, b, simd::LoadFloats(pan + j), simd::LoadFloats(volume + j), &left, &right);
       simd::Store(outL + j, left);
       simd::Store(outR + j, right);
     }
     if (j < m) {  // an odd last sample: tone A and tone B in one pair
-      const simd::Pair w = ToneWaveOfArgumentPairRT<Wave>(simd::Set(argA[j], argB[j]));
+      const simd::Pair w = wave(simd::Set(phaseA[j], phaseB[j]));
       const simd::Pair a = simd::Splat(simd::Low(w));
       const simd::Pair b = simd::Splat(simd::High(w));
       MixPairRT<Binaural>(a, b, simd::Splat(pan[j]), simd::Splat(volume[j]), &left, &right);
@@ -297,9 +301,10 @@ inline void MixTrigWavesRT(const double* argA, const double* argB, const float* 
 // stages hand each other for one run.
 constexpr int kRun = 64;
 struct RunArrays {
-  double lfoValue1[kRun], lfoValue2[kRun];
+  double lfoValue1[kRun], lfoValue2[kRun];  // wave values, then the LFO outputs
   double lfoPhase1[kRun], lfoPhase2[kRun];  // phases of the sine-type LFOs
-  double argA[kRun], argB[kRun];            // tone phases, or their golden arguments
+  double incA[kRun], incB[kRun];            // tone increments an LFO drives
+  double phaseA[kRun], phaseB[kRun];        // tone phases
   float pan[kRun], volume[kRun];
 };
 
@@ -331,36 +336,89 @@ inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines
   if (sines.lfo2) LfoSinWaveValuesRT(k.l2.wave, a.lfoPhase2, a.lfoValue2, m, k.l2.increment);
 }
 
-// The per-sample recurrences of a run of m sounding samples, for LFOs
-// driving targets T1 and T2 (kTargetNone: the LFO does not run): the LFO
-// outputs, the ramps and the tone phases, recording what the waveform and
-// mix stages need. This loop waits on its chains of additions, so work
-// beside them costs little: with GoldenArgs it records each phase's
-// GoldenArgument instead of the phase, and it records the phases of the
-// sine-type LFOs for the next run (rec; rec.m is at most m).
-template <int T1, int T2, bool GoldenArgs>
-void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, RunArrays& a,
-                   const LfoRecording& rec) {
-  // Local copies: the recorded arrays cannot alias them, so they stay in registers.
-  LoopState k = state;
+// What LFOs driving targets T1 and T2 (kTargetNone: nothing) overwrite in
+// every sample. Within a sample LFO1 writes before LFO2, so where both
+// write tone B's increment, LFO2's value stands.
+template <int T1, int T2>
+struct DrivenBy {
+  static constexpr bool kIncA = T1 == kTargetBaseFreq || T2 == kTargetBaseFreq;
+  static constexpr int kIncBLfo = (T2 == kTargetBaseFreq || T2 == kTargetBinaural)   ? 2
+                                  : (T1 == kTargetBaseFreq || T1 == kTargetBinaural) ? 1
+                                                                                      : 0;
+  static constexpr int kIncBTarget = kIncBLfo == 2 ? T2 : T1;
+  static constexpr bool kPan = T1 == kTargetPan || T2 == kTargetPan;
+  static constexpr bool kVolume = T1 == kTargetVolume || T2 == kTargetVolume;
+};
+
+// An LFO's m outputs o = swing x s + centre, in place over its wave values,
+// two at a time.
+inline void LfoOutputsRT(const LfoLane& l, double* value, int m) {
+  const simd::Pair swing = simd::Splat(l.swing), centre = simd::Splat(l.centre);
+  ForPairsRT(value, value, m, [&](simd::Pair s) { return swing * s + centre; });
+}
+
+// A single-precision quantity an LFO drives: its value after the sample's
+// ramp step.
+inline void DrivenFloatsRT(const double* o, float step, float* out, int m) {
+  for (int j = 0; j < m; ++j) out[j] = static_cast<float>(o[j]) + step;
+}
+
+// The LFO's indicator shows its last output of the run.
+inline void ShowLastOutputRT(const LfoLane& l, const double* o, int m) {
+  if (l.indicator) l.indicator->SetValueRT(static_cast<float>(o[m - 1]));
+}
+
+// The per-sample work of a run of m sounding samples, for LFOs driving
+// targets T1 and T2 (kTargetNone: the LFO does not run or drives nothing),
+// in the order of the plain loop but split by what depends on the sample
+// before. First, two at a time, what the LFOs overwrite in each sample:
+// their outputs and the driven quantities after the ramp step. Then, one
+// sample at a time, the chains: ramps of the quantities no LFO drives and
+// the tone phases, recorded for the waveform stage; beside them the phases
+// of the sine-type LFOs for the next run (rec; rec.m is at most m).
+template <int T1, int T2>
+void RecurrencesRT(LoopState& state, const BlockRamps& ramps, int m, RunArrays& a, const LfoRecording& rec) {
+  using Driven = DrivenBy<T1, T2>;
+  using simd::Pair;
+  using simd::Splat;
   const BlockRamps rp = ramps;
+  if constexpr (T1 != kTargetNone) LfoOutputsRT(state.l1, a.lfoValue1, m);
+  if constexpr (T2 != kTargetNone) LfoOutputsRT(state.l2, a.lfoValue2, m);
+  if constexpr (Driven::kIncA) {
+    const Pair stepA = Splat(rp.stepA);
+    ForPairsRT(T2 == kTargetBaseFreq ? a.lfoValue2 : a.lfoValue1, a.incA, m, [&](Pair o) { return o + stepA; });
+  }
+  if constexpr (Driven::kIncBLfo != 0) {
+    const Pair stepB = Splat(rp.stepB);
+    const Pair under = Splat(Driven::kIncBTarget == kTargetBinaural ? state.baseIncrement : state.beatIncrement);
+    ForPairsRT(Driven::kIncBLfo == 1 ? a.lfoValue1 : a.lfoValue2, a.incB, m,
+               [&](Pair o) { return (under + o) + stepB; });
+  }
+  if constexpr (Driven::kPan) DrivenFloatsRT(T2 == kTargetPan ? a.lfoValue2 : a.lfoValue1, rp.panStep, a.pan, m);
+  if constexpr (Driven::kVolume)
+    DrivenFloatsRT(T2 == kTargetVolume ? a.lfoValue2 : a.lfoValue1, rp.volumeStep, a.volume, m);
+  if constexpr (T1 != kTargetNone) ShowLastOutputRT(state.l1, a.lfoValue1, m);
+  if constexpr (T2 != kTargetNone) ShowLastOutputRT(state.l2, a.lfoValue2, m);
+
+  // Local copies: the recorded arrays cannot alias them, so they stay in registers.
+  double incA = state.d.toneAIncrement, incB = state.d.toneBIncrement;
+  float pan = state.d.pan, volume = state.d.volume;
+  double phaseA = state.phaseA, phaseB = state.phaseB;
   const bool record1 = rec.lfo1, record2 = rec.lfo2;
   const int mNext = rec.m;
-  double lfoPhase1 = k.l1.phase, lfoPhase2 = k.l2.phase;
-  const double lfoIncrement1 = k.l1.increment, lfoIncrement2 = k.l2.increment;
+  double lfoPhase1 = state.l1.phase, lfoPhase2 = state.l2.phase;
+  const double lfoIncrement1 = state.l1.increment, lfoIncrement2 = state.l2.increment;
   for (int j = 0; j < m; ++j) {
-    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, a.lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
-    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, a.lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
-    k.d.volume += rp.volumeStep;
-    k.d.toneAIncrement += rp.stepA;
-    k.d.toneBIncrement += rp.stepB;
-    k.d.pan += rp.panStep;
-    a.argA[j] = GoldenArgs ? GoldenArgument(k.phaseA, k.golden) : k.phaseA;
-    a.argB[j] = GoldenArgs ? GoldenArgument(k.phaseB, k.golden) : k.phaseB;
-    a.pan[j] = k.d.pan;
-    a.volume[j] = k.d.volume;
-    k.phaseA = AdvancePhaseRT(k.phaseA, k.d.toneAIncrement);
-    k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
+    if constexpr (!Driven::kVolume) a.volume[j] = volume = volume + rp.volumeStep;
+    if constexpr (Driven::kIncA) incA = a.incA[j];
+    else incA += rp.stepA;
+    if constexpr (Driven::kIncBLfo != 0) incB = a.incB[j];
+    else incB += rp.stepB;
+    if constexpr (!Driven::kPan) a.pan[j] = pan = pan + rp.panStep;
+    a.phaseA[j] = phaseA;
+    a.phaseB[j] = phaseB;
+    phaseA = AdvancePhaseRT(phaseA, incA);
+    phaseB = AdvancePhaseRT(phaseB, incB);
     if (j < mNext) {
       if (record1) {
         a.lfoPhase1[j] = lfoPhase1;
@@ -372,39 +430,45 @@ void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, Ru
       }
     }
   }
-  k.l1.phase = lfoPhase1;
-  k.l2.phase = lfoPhase2;
-  state = k;
+  state.l1.phase = lfoPhase1;
+  state.l2.phase = lfoPhase2;
+  state.phaseA = phaseA;
+  state.phaseB = phaseB;
+  state.d.toneAIncrement = incA;
+  state.d.toneBIncrement = incB;
+  state.d.pan = Driven::kPan ? a.pan[m - 1] : pan;
+  state.d.volume = Driven::kVolume ? a.volume[m - 1] : volume;
 }
 
-using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, RunArrays&, const LfoRecording&);
+using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, int, RunArrays&, const LfoRecording&);
 
-template <int T1, bool GoldenArgs>
+template <int T1>
 RecurrencesFn PickRecurrences(int t2) {
   switch (t2) {
-    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq, GoldenArgs>;
-    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural, GoldenArgs>;
-    case kTargetPan: return RecurrencesRT<T1, kTargetPan, GoldenArgs>;
-    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume, GoldenArgs>;
-    default: return RecurrencesRT<T1, kTargetNone, GoldenArgs>;
+    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq>;
+    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural>;
+    case kTargetPan: return RecurrencesRT<T1, kTargetPan>;
+    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume>;
+    default: return RecurrencesRT<T1, kTargetNone>;
   }
 }
 
 // The target a running LFO drives; kTargetNone for a paused LFO or one
-// whose output drives nothing.
-int DrivenTarget(bool active, int target) {
+// whose output drives nothing (also the volume while the block's target v
+// is 0, so that a transport stop still fades out).
+int DrivenTarget(bool active, int target, float v) {
+  if (target == kTargetVolume && v == 0.0f) return kTargetNone;
   return active && target > kTargetNone && target < kNumLfoTargets ? target : kTargetNone;
 }
 
-template <bool GoldenArgs>
-RecurrencesFn PickRecurrences(const LoopState& k) {
-  const int t2 = DrivenTarget(k.lfo2, k.l2.target);
-  switch (DrivenTarget(k.lfo1, k.l1.target)) {
-    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq, GoldenArgs>(t2);
-    case kTargetBinaural: return PickRecurrences<kTargetBinaural, GoldenArgs>(t2);
-    case kTargetPan: return PickRecurrences<kTargetPan, GoldenArgs>(t2);
-    case kTargetVolume: return PickRecurrences<kTargetVolume, GoldenArgs>(t2);
-    default: return PickRecurrences<kTargetNone, GoldenArgs>(t2);
+RecurrencesFn PickRecurrences(const LoopState& k, float v) {
+  const int t2 = DrivenTarget(k.lfo2, k.l2.target, v);
+  switch (DrivenTarget(k.lfo1, k.l1.target, v)) {
+    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq>(t2);
+    case kTargetBinaural: return PickRecurrences<kTargetBinaural>(t2);
+    case kTargetPan: return PickRecurrences<kTargetPan>(t2);
+    case kTargetVolume: return PickRecurrences<kTargetVolume>(t2);
+    default: return PickRecurrences<kTargetNone>(t2);
   }
 }
 
@@ -420,11 +484,10 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
   const float v = rp.v;
   const bool passThrough = io.inL && io.inR;
   RunArrays a;
-  // The two-at-a-time path of the trig waveforms takes the golden shapes'
-  // arguments from the recurrences; every other path takes the phases.
+  // The trig waveforms are mixed two samples at a time straight from the
+  // phases, unless the input is added.
   const bool pairPath = ToneWaveUsesTrig(Wave) && !passThrough;
-  const RecurrencesFn recurrences = pairPath && ToneWaveIsGoldenTrig(Wave) ? PickRecurrences<true>(k)
-                                                                           : PickRecurrences<false>(k);
+  const RecurrencesFn recurrences = PickRecurrences(k, v);
 
   LfoRecording sines;
   sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
@@ -437,14 +500,14 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
     FillLfoWavesRT(k, a, sines, m);
     const int rest = n - start - m;
     sines.m = rest < kRun ? rest : kRun;  // the next run's length
-    recurrences(k, rp, v, m, a, sines);
+    recurrences(k, rp, m, a, sines);
 
     double* const outL = io.outL + start;
     double* const outR = io.outR + start;
     if (!pairPath) {
       double waveA[kRun], waveB[kRun];
-      FillToneWaveRT<Wave>(a.argA, k.golden, waveA, m);
-      FillToneWaveRT<Wave>(a.argB, k.golden, waveB, m);
+      FillToneWaveRT<Wave>(a.phaseA, k.golden, waveA, m);
+      FillToneWaveRT<Wave>(a.phaseB, k.golden, waveB, m);
       if (passThrough) {
         const double* const inL = io.inL + start;
         const double* const inR = io.inR + start;
@@ -458,7 +521,11 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
         for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], a.pan[j], a.volume[j], &outL[j], &outR[j]);
       }
     } else {
-      MixTrigWavesRT<Wave, Binaural>(a.argA, a.argB, a.pan, a.volume, outL, outR, m);
+      // Only a block's first phases can lie outside the cycle.
+      if (PhasesInCycle(simd::Set(a.phaseA[0], a.phaseB[0])))
+        MixTrigWavesRT<Wave, Binaural, true>(a.phaseA, a.phaseB, k.golden, a.pan, a.volume, outL, outR, m);
+      else
+        MixTrigWavesRT<Wave, Binaural, false>(a.phaseA, a.phaseB, k.golden, a.pan, a.volume, outL, outR, m);
     }
   }
   k.Store(st);

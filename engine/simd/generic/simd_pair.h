@@ -31,6 +31,16 @@ inline Pair SelectLess(Pair a, Pair b, Pair x, Pair y) {
   return {{a.v[0] < b.v[0] ? x.v[0] : y.v[0], a.v[1] < b.v[1] ? x.v[1] : y.v[1]}};
 }
 
+// -x where a < b, else x, lane by lane.
+inline Pair NegateWhereLess(Pair a, Pair b, Pair x) {
+  return {{a.v[0] < b.v[0] ? -x.v[0] : x.v[0], a.v[1] < b.v[1] ? -x.v[1] : x.v[1]}};
+}
+
+// Whether lo <= a < hi in both lanes (false for NaN).
+inline bool BothWithin(Pair a, double lo, double hi) {
+  return a.v[0] >= lo && a.v[0] < hi && a.v[1] >= lo && a.v[1] < hi;
+}
+
 inline Pair NegateWhereOdd(Pair a, Pair rounded, bool flipAll) {
   Pair out;
   for (int i = 0; i < 2; ++i) {

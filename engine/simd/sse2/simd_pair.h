@@ -32,6 +32,18 @@ inline Pair SelectLess(Pair a, Pair b, Pair x, Pair y) {
   return {_mm_or_pd(_mm_and_pd(less, x.v), _mm_andnot_pd(less, y.v))};
 }
 
+// -x where a < b, else x, lane by lane.
+inline Pair NegateWhereLess(Pair a, Pair b, Pair x) {
+  const __m128d sign = _mm_and_pd(_mm_cmplt_pd(a.v, b.v), _mm_set1_pd(-0.0));
+  return {_mm_xor_pd(x.v, sign)};
+}
+
+// Whether lo <= a < hi in both lanes (false for NaN).
+inline bool BothWithin(Pair a, double lo, double hi) {
+  const __m128d in = _mm_and_pd(_mm_cmpge_pd(a.v, _mm_set1_pd(lo)), _mm_cmplt_pd(a.v, _mm_set1_pd(hi)));
+  return _mm_movemask_pd(in) == 3;
+}
+
 // Negates the lanes of `a` whose `rounded` holds an odd integer in the low
 // bit of its mantissa (a value rounded by adding 1.5 x 2^52), and all lanes
 // once more when `flipAll` is set.
