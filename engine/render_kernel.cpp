@@ -309,11 +309,15 @@ struct RunArrays {
 };
 
 // The sine-type LFOs whose phases the recurrences record, for how many
-// samples of the next run.
+// samples of the next run. A sine-type LFO whose phases grow by a fixed
+// step over the whole block (step >= 0, see LfoLinearStepRT) is not
+// recorded: its phases are computed run by run.
 struct LfoRecording {
   bool lfo1 = false;
   bool lfo2 = false;
   int m = 0;
+  double step1 = -1.0;
+  double step2 = -1.0;
 };
 
 // Records the first run's phases of the sine-type LFOs (later runs' are
@@ -330,8 +334,11 @@ inline void RecordFirstLfoPhasesRT(LoopState& k, RunArrays& a, const LfoRecordin
 // The run's m values of each running LFO: the sine-type waves from their
 // recorded phases, two at a time; the others sample by sample.
 inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m) {
-  if (k.lfo1 && !sines.lfo1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
-  if (k.lfo2 && !sines.lfo2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
+  const bool linear1 = sines.step1 >= 0.0, linear2 = sines.step2 >= 0.0;
+  if (k.lfo1 && !sines.lfo1 && !linear1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
+  if (k.lfo2 && !sines.lfo2 && !linear2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
+  if (linear1) LfoSinLinearValuesRT(k.l1.wave, k.l1.phase, sines.step1, a.lfoValue1, m, k.l1.increment);
+  if (linear2) LfoSinLinearValuesRT(k.l2.wave, k.l2.phase, sines.step2, a.lfoValue2, m, k.l2.increment);
   if (sines.lfo1) LfoSinWaveValuesRT(k.l1.wave, a.lfoPhase1, a.lfoValue1, m, k.l1.increment);
   if (sines.lfo2) LfoSinWaveValuesRT(k.l2.wave, a.lfoPhase2, a.lfoValue2, m, k.l2.increment);
 }
@@ -376,7 +383,7 @@ inline void ShowLastOutputRT(const LfoLane& l, const double* o, int m) {
 // sample at a time, the chains: ramps of the quantities no LFO drives and
 // the tone phases, recorded for the waveform stage; beside them the phases
 // of the sine-type LFOs for the next run (rec; rec.m is at most m).
-template <int T1, int T2>
+template <int T1, int T2, bool Record>
 void RecurrencesRT(LoopState& state, const BlockRamps& ramps, int m, RunArrays& a, const LfoRecording& rec) {
   using Driven = DrivenBy<T1, T2>;
   using simd::Pair;
@@ -419,7 +426,7 @@ void RecurrencesRT(LoopState& state, const BlockRamps& ramps, int m, RunArrays& 
     a.phaseB[j] = phaseB;
     phaseA = AdvancePhaseRT(phaseA, incA);
     phaseB = AdvancePhaseRT(phaseB, incB);
-    if (j < mNext) {
+    if (Record && j < mNext) {
       if (record1) {
         a.lfoPhase1[j] = lfoPhase1;
         lfoPhase1 = AdvancePhaseRT(lfoPhase1, lfoIncrement1);
@@ -442,14 +449,14 @@ void RecurrencesRT(LoopState& state, const BlockRamps& ramps, int m, RunArrays& 
 
 using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, int, RunArrays&, const LfoRecording&);
 
-template <int T1>
+template <int T1, bool Record>
 RecurrencesFn PickRecurrences(int t2) {
   switch (t2) {
-    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq>;
-    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural>;
-    case kTargetPan: return RecurrencesRT<T1, kTargetPan>;
-    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume>;
-    default: return RecurrencesRT<T1, kTargetNone>;
+    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq, Record>;
+    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural, Record>;
+    case kTargetPan: return RecurrencesRT<T1, kTargetPan, Record>;
+    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume, Record>;
+    default: return RecurrencesRT<T1, kTargetNone, Record>;
   }
 }
 
@@ -461,15 +468,21 @@ int DrivenTarget(bool active, int target, float v) {
   return active && target > kTargetNone && target < kNumLfoTargets ? target : kTargetNone;
 }
 
+template <bool Record>
 RecurrencesFn PickRecurrences(const LoopState& k, float v) {
   const int t2 = DrivenTarget(k.lfo2, k.l2.target, v);
   switch (DrivenTarget(k.lfo1, k.l1.target, v)) {
-    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq>(t2);
-    case kTargetBinaural: return PickRecurrences<kTargetBinaural>(t2);
-    case kTargetPan: return PickRecurrences<kTargetPan>(t2);
-    case kTargetVolume: return PickRecurrences<kTargetVolume>(t2);
-    default: return PickRecurrences<kTargetNone>(t2);
+    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq, Record>(t2);
+    case kTargetBinaural: return PickRecurrences<kTargetBinaural, Record>(t2);
+    case kTargetPan: return PickRecurrences<kTargetPan, Record>(t2);
+    case kTargetVolume: return PickRecurrences<kTargetVolume, Record>(t2);
+    default: return PickRecurrences<kTargetNone, Record>(t2);
   }
+}
+
+// Record: whether any LFO's phases are recorded for the next run.
+RecurrencesFn PickRecurrences(const LoopState& k, float v, bool record) {
+  return record ? PickRecurrences<true>(k, v) : PickRecurrences<false>(k, v);
 }
 
 // The same loop when every sample sounds (the block's volume target is
@@ -487,11 +500,13 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
   // The trig waveforms are mixed two samples at a time straight from the
   // phases, unless the input is added.
   const bool pairPath = ToneWaveUsesTrig(Wave) && !passThrough;
-  const RecurrencesFn recurrences = PickRecurrences(k, v);
 
   LfoRecording sines;
-  sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
-  sines.lfo2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave);
+  if (k.lfo1 && LfoWaveUsesTrig(k.l1.wave)) sines.step1 = LfoLinearStepRT(k.l1.phase, k.l1.increment, n);
+  if (k.lfo2 && LfoWaveUsesTrig(k.l2.wave)) sines.step2 = LfoLinearStepRT(k.l2.phase, k.l2.increment, n);
+  sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave) && sines.step1 < 0.0;
+  sines.lfo2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave) && sines.step2 < 0.0;
+  const RecurrencesFn recurrences = PickRecurrences(k, v, sines.lfo1 || sines.lfo2);
   sines.m = n < kRun ? n : kRun;
   RecordFirstLfoPhasesRT(k, a, sines);
 
