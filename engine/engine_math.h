@@ -53,11 +53,14 @@ SELVARIN_NOINLINE inline double WrapFarPhaseRT(double phase) { return std::fmod(
 // while) wraps the other way: the waveforms are only bounded on [0, 2 pi).
 SELVARIN_FORCE_INLINE double AdvancePhaseRT(double phase, double increment) {
   phase += increment;
-  if (phase >= kTwoPi) {
-    phase -= kTwoPi;
-    if (SELVARIN_UNLIKELY(phase >= kTwoPi)) phase = WrapFarPhaseRT(phase);
-  } else if (SELVARIN_UNLIKELY(phase < 0.0)) {
-    phase = WrapNegativePhaseRT(phase);
+  // Most samples stay within the cycle; keep that path straight.
+  if (SELVARIN_UNLIKELY(!(phase >= 0.0 && phase < kTwoPi))) {
+    if (phase >= kTwoPi) {
+      phase -= kTwoPi;
+      if (phase >= kTwoPi) phase = WrapFarPhaseRT(phase);
+    } else if (phase < 0.0) {
+      phase = WrapNegativePhaseRT(phase);
+    }
   }
   return phase;
 }

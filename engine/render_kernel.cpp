@@ -357,53 +357,58 @@ struct DrivenBy {
   static constexpr bool kVolume = T1 == kTargetVolume || T2 == kTargetVolume;
 };
 
-// An LFO's m outputs o = swing x s + centre, in place over its wave values,
-// two at a time.
-inline void LfoOutputsRT(const LfoLane& l, double* value, int m) {
-  const simd::Pair swing = simd::Splat(l.swing), centre = simd::Splat(l.centre);
-  ForPairsRT(value, value, m, [&](simd::Pair s) { return swing * s + centre; });
-}
-
-// A single-precision quantity an LFO drives: its value after the sample's
-// ramp step.
-inline void DrivenFloatsRT(const double* o, float step, float* out, int m) {
-  for (int j = 0; j < m; ++j) out[j] = static_cast<float>(o[j]) + step;
-}
+// The output o = swing x s + centre of an LFO, two samples at a time.
+struct LfoOutputPair {
+  simd::Pair swing, centre;
+  explicit LfoOutputPair(const LfoLane& l) : swing(simd::Splat(l.swing)), centre(simd::Splat(l.centre)) {}
+  SELVARIN_FORCE_INLINE simd::Pair operator()(simd::Pair s) const { return swing * s + centre; }
+};
 
 // The LFO's indicator shows its last output of the run.
-inline void ShowLastOutputRT(const LfoLane& l, const double* o, int m) {
-  if (l.indicator) l.indicator->SetValueRT(static_cast<float>(o[m - 1]));
+inline void ShowLastOutputRT(const LfoLane& l, const double* value, int m) {
+  if (l.indicator) l.indicator->SetValueRT(static_cast<float>(l.swing * value[m - 1] + l.centre));
 }
 
 // The per-sample work of a run of m sounding samples, for LFOs driving
 // targets T1 and T2 (kTargetNone: the LFO does not run or drives nothing),
 // in the order of the plain loop but split by what depends on the sample
 // before. First, two at a time, what the LFOs overwrite in each sample:
-// their outputs and the driven quantities after the ramp step. Then, one
-// sample at a time, the chains: ramps of the quantities no LFO drives and
-// the tone phases, recorded for the waveform stage; beside them the phases
-// of the sine-type LFOs for the next run (rec; rec.m is at most m).
+// the driven quantities from the LFO outputs, after the ramp step. Then,
+// one sample at a time, the chains: ramps of the quantities no LFO drives
+// and the tone phases, recorded for the waveform stage; beside them (with
+// Record) the phases of the sine-type LFOs for the next run (rec; rec.m is
+// at most m).
 template <int T1, int T2, bool Record>
 void RecurrencesRT(LoopState& state, const BlockRamps& ramps, int m, RunArrays& a, const LfoRecording& rec) {
   using Driven = DrivenBy<T1, T2>;
   using simd::Pair;
   using simd::Splat;
   const BlockRamps rp = ramps;
-  if constexpr (T1 != kTargetNone) LfoOutputsRT(state.l1, a.lfoValue1, m);
-  if constexpr (T2 != kTargetNone) LfoOutputsRT(state.l2, a.lfoValue2, m);
-  if constexpr (Driven::kIncA) {
-    const Pair stepA = Splat(rp.stepA);
-    ForPairsRT(T2 == kTargetBaseFreq ? a.lfoValue2 : a.lfoValue1, a.incA, m, [&](Pair o) { return o + stepA; });
-  }
-  if constexpr (Driven::kIncBLfo != 0) {
-    const Pair stepB = Splat(rp.stepB);
+  if constexpr (T1 != kTargetNone || T2 != kTargetNone) {
+    const LfoOutputPair out1(state.l1), out2(state.l2);
+    const Pair stepA = Splat(rp.stepA), stepB = Splat(rp.stepB);
     const Pair under = Splat(Driven::kIncBTarget == kTargetBinaural ? state.baseIncrement : state.beatIncrement);
-    ForPairsRT(Driven::kIncBLfo == 1 ? a.lfoValue1 : a.lfoValue2, a.incB, m,
-               [&](Pair o) { return (under + o) + stepB; });
+    // The samples j and j + 1 (the second only if `both`).
+    const auto drive = [&](int j, Pair s1, Pair s2, bool both) {
+      const Pair o1 = out1(s1), o2 = out2(s2);
+      const auto store = [both](double* p, Pair x) { both ? simd::Store(p, x) : simd::StoreLow(p, x); };
+      const auto storeFloats = [both](float* p, Pair x, float step) {
+        both ? simd::StoreFloatsPlus(p, x, step) : void(*p = static_cast<float>(simd::Low(x)) + step);
+      };
+      if constexpr (Driven::kIncA) store(a.incA + j, (T2 == kTargetBaseFreq ? o2 : o1) + stepA);
+      if constexpr (Driven::kIncBLfo != 0) store(a.incB + j, (under + (Driven::kIncBLfo == 1 ? o1 : o2)) + stepB);
+      if constexpr (Driven::kPan) storeFloats(a.pan + j, T2 == kTargetPan ? o2 : o1, rp.panStep);
+      if constexpr (Driven::kVolume) storeFloats(a.volume + j, T2 == kTargetVolume ? o2 : o1, rp.volumeStep);
+    };
+    // An LFO that drives nothing has no values to read.
+    const auto load = [m](bool runs, const double* value, int j) {
+      return !runs ? Splat(0.0) : j + 1 < m ? simd::Load(value + j) : Splat(value[j]);
+    };
+    int j = 0;
+    for (; j + 1 < m; j += 2)
+      drive(j, load(T1 != kTargetNone, a.lfoValue1, j), load(T2 != kTargetNone, a.lfoValue2, j), true);
+    if (j < m) drive(j, load(T1 != kTargetNone, a.lfoValue1, j), load(T2 != kTargetNone, a.lfoValue2, j), false);
   }
-  if constexpr (Driven::kPan) DrivenFloatsRT(T2 == kTargetPan ? a.lfoValue2 : a.lfoValue1, rp.panStep, a.pan, m);
-  if constexpr (Driven::kVolume)
-    DrivenFloatsRT(T2 == kTargetVolume ? a.lfoValue2 : a.lfoValue1, rp.volumeStep, a.volume, m);
   if constexpr (T1 != kTargetNone) ShowLastOutputRT(state.l1, a.lfoValue1, m);
   if constexpr (T2 != kTargetNone) ShowLastOutputRT(state.l2, a.lfoValue2, m);
 

@@ -23,6 +23,13 @@ inline double Low(Pair a) { return a.v[0]; }
 inline double High(Pair a) { return a.v[1]; }
 inline Pair LoadFloats(const float* p) { return {{p[0], p[1]}}; }
 
+// Both lanes rounded to single precision, plus `add` in single precision,
+// stored to p[0] and p[1].
+inline void StoreFloatsPlus(float* p, Pair x, float add) {
+  p[0] = static_cast<float>(x.v[0]) + add;
+  p[1] = static_cast<float>(x.v[1]) + add;
+}
+
 inline Pair operator+(Pair a, Pair b) { return {{a.v[0] + b.v[0], a.v[1] + b.v[1]}}; }
 inline Pair operator-(Pair a, Pair b) { return {{a.v[0] - b.v[0], a.v[1] - b.v[1]}}; }
 inline Pair operator*(Pair a, Pair b) { return {{a.v[0] * b.v[0], a.v[1] * b.v[1]}}; }

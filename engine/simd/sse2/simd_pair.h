@@ -22,6 +22,13 @@ inline Pair LoadFloats(const float* p) {
   return {_mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))))};
 }
 
+// Both lanes rounded to single precision, plus `add` in single precision,
+// stored to p[0] and p[1].
+inline void StoreFloatsPlus(float* p, Pair x, float add) {
+  const __m128 f = _mm_add_ps(_mm_cvtpd_ps(x.v), _mm_set1_ps(add));
+  _mm_storel_pi(reinterpret_cast<__m64*>(p), f);
+}
+
 inline Pair operator+(Pair a, Pair b) { return {_mm_add_pd(a.v, b.v)}; }
 inline Pair operator-(Pair a, Pair b) { return {_mm_sub_pd(a.v, b.v)}; }
 inline Pair operator*(Pair a, Pair b) { return {_mm_mul_pd(a.v, b.v)}; }
