@@ -299,7 +299,7 @@ inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const Gol
 
 // The staged loop works through runs of up to kRun samples; what its
 // stages hand each other for one run.
-constexpr int kRun = 64;
+constexpr int kRun = 128;
 struct RunArrays {
   double lfoValue1[kRun], lfoValue2[kRun];  // wave values, then the LFO outputs
   double lfoPhase1[kRun], lfoPhase2[kRun];  // phases of the sine-type LFOs
