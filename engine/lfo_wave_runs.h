@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/lfo_step_table.h"
 #include "engine/lfo_waveforms.h"
 
 namespace selvarin {
@@ -150,10 +151,52 @@ inline void LfoSinLinearValuesRT(double& phase, double step, double* value, int 
   phase += static_cast<double>(m) * step;
 }
 
-inline void LfoSinLinearValuesRT(int wave, double& phase, double step, double* value, int m, double increment) {
+// Makes `table` hold cos(j step) - 1 (as -2 sin^2(j step / 2), which keeps
+// its relative precision) and sin(j step) for every j (each j step is
+// exact: step is a multiple of a power of two, j small).
+inline void BuildLfoStepTableRT(double step, LfoStepTable& table) {
+  if (table.step == step) return;
+  for (int j = 0; j < kLfoStepTableLength; j += 2) {
+    const simd::Pair x = simd::Set(j * step, (j + 1) * step);
+    const simd::Pair half = SinPairRT(x * simd::Splat(0.5));
+    simd::Store(table.cosineMinusOne + j, simd::Splat(-2.0) * (half * half));
+    simd::Store(table.sine + j, SinPairRT(x));
+  }
+  table.step = step;
+}
+
+// The same values for "Sine" and "Sine Half", whose sine arguments then
+// grow by exactly step (or step / 2) per sample, from cosines and sines of
+// the multiples of that: sin(a + j d) = sin a + (sin a (cos(j d) - 1) +
+// cos a sin(j d)), as close to the sine as the series. m is at most
+// kLfoStepTableLength.
+template <int Wave>
+inline void LfoSinTableValuesRT(double& phase, double step, LfoStepTable& table, double* value, int m) {
+  static_assert(Wave == kLfoSine || Wave == kLfoSineHalf, "arguments that grow by an exact step");
+  using simd::Pair;
+  const double argStep = Wave == kLfoSine ? step : step * 0.5;
+  BuildLfoStepTableRT(argStep, table);
+  const Pair anchor = SinAndCosRT(simd::Low(LfoSinArgPairRT<Wave>(simd::Splat(phase))));
+  const Pair s = simd::Splat(simd::Low(anchor)), c = simd::Splat(simd::High(anchor));
+  int j = 0;
+  for (; j + 1 < m; j += 2)
+    simd::Store(value + j, LfoValueOfSinPairRT<Wave>(
+                               s + (s * simd::Load(table.cosineMinusOne + j) + c * simd::Load(table.sine + j))));
+  if (j < m) {
+    const Pair w = s + (s * simd::Splat(table.cosineMinusOne[j]) + c * simd::Splat(table.sine[j]));
+    value[j] = simd::Low(LfoValueOfSinPairRT<Wave>(w));
+  }
+  phase += static_cast<double>(m) * step;
+}
+
+// The values of an LFO whose phases grow by `step` (from LfoLinearStepRT)
+// over the next m samples, m at most kLfoStepTableLength; `phase` moves on.
+inline void LfoSinLinearValuesRT(int wave, double& phase, double step, LfoStepTable& table, double* value, int m,
+                                 double increment) {
   switch (wave) {
-    case kLfoSine: LfoSinLinearValuesRT<kLfoSine>(phase, step, value, m, increment); break;
-    case kLfoSineHalf: LfoSinLinearValuesRT<kLfoSineHalf>(phase, step, value, m, increment); break;
+    case kLfoSine: LfoSinTableValuesRT<kLfoSine>(phase, step, table, value, m); break;
+    case kLfoSineHalf: LfoSinTableValuesRT<kLfoSineHalf>(phase, step, table, value, m); break;
+    // Its argument, half the phase plus pi, is rounded: the series follows it.
     case kLfoHalfFlip: LfoSinLinearValuesRT<kLfoHalfFlip>(phase, step, value, m, increment); break;
     default: break;
   }

@@ -300,6 +300,7 @@ inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const Gol
 // The staged loop works through runs of up to kRun samples; what its
 // stages hand each other for one run.
 constexpr int kRun = 128;
+static_assert(kRun <= kLfoStepTableLength, "a run's LFO steps fit the table");
 struct RunArrays {
   double lfoValue1[kRun], lfoValue2[kRun];  // wave values, then the LFO outputs
   double lfoPhase1[kRun], lfoPhase2[kRun];  // phases of the sine-type LFOs
@@ -333,12 +334,12 @@ inline void RecordFirstLfoPhasesRT(LoopState& k, RunArrays& a, const LfoRecordin
 
 // The run's m values of each running LFO: the sine-type waves from their
 // recorded phases, two at a time; the others sample by sample.
-inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m) {
+inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m, LfoStepTable* tables) {
   const bool linear1 = sines.step1 >= 0.0, linear2 = sines.step2 >= 0.0;
   if (k.lfo1 && !sines.lfo1 && !linear1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
   if (k.lfo2 && !sines.lfo2 && !linear2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
-  if (linear1) LfoSinLinearValuesRT(k.l1.wave, k.l1.phase, sines.step1, a.lfoValue1, m, k.l1.increment);
-  if (linear2) LfoSinLinearValuesRT(k.l2.wave, k.l2.phase, sines.step2, a.lfoValue2, m, k.l2.increment);
+  if (linear1) LfoSinLinearValuesRT(k.l1.wave, k.l1.phase, sines.step1, tables[0], a.lfoValue1, m, k.l1.increment);
+  if (linear2) LfoSinLinearValuesRT(k.l2.wave, k.l2.phase, sines.step2, tables[1], a.lfoValue2, m, k.l2.increment);
   if (sines.lfo1) LfoSinWaveValuesRT(k.l1.wave, a.lfoPhase1, a.lfoValue1, m, k.l1.increment);
   if (sines.lfo2) LfoSinWaveValuesRT(k.l2.wave, a.lfoPhase2, a.lfoValue2, m, k.l2.increment);
 }
@@ -517,7 +518,7 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
 
   for (int start = 0; start < n; start += kRun) {
     const int m = n - start < kRun ? n - start : kRun;
-    FillLfoWavesRT(k, a, sines, m);
+    FillLfoWavesRT(k, a, sines, m, st.lfoStepTable);
     const int rest = n - start - m;
     sines.m = rest < kRun ? rest : kRun;  // the next run's length
     recurrences(k, rp, m, a, sines);
