@@ -1,8 +1,9 @@
 #pragma once
-// The sine-type LFO waves over a run of recorded phases (audio thread).
-// An LFO moves slowly: within a run its sine arguments often stay within a
-// small span of the first one, and then a short series around that anchor
-// costs much less than a full sine per sample.
+// The sine-type LFO waves over a run of samples (audio thread). An LFO
+// moves slowly: within a run its sine arguments often stay within a small
+// span of the first one, and then a short series around that anchor, or a
+// table of the multiples of its exact step, costs much less than a full
+// sine per sample.
 #include <cstdint>
 #include <cstring>
 

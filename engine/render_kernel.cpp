@@ -332,8 +332,9 @@ inline void RecordFirstLfoPhasesRT(LoopState& k, RunArrays& a, const LfoRecordin
   }
 }
 
-// The run's m values of each running LFO: the sine-type waves from their
-// recorded phases, two at a time; the others sample by sample.
+// The run's m values of each running LFO: the sine-type waves two at a
+// time, from their recorded phases or by their fixed step; the others
+// sample by sample.
 inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m, LfoStepTable* tables) {
   const bool linear1 = sines.step1 >= 0.0, linear2 = sines.step2 >= 0.0;
   if (k.lfo1 && !sines.lfo1 && !linear1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
