@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/compiler_hints.h"
+
 namespace selvarin {
 
 constexpr double kPi = 3.141592653589793;
@@ -33,20 +35,32 @@ inline uint32_t RoundHalfAwayUnsigned(double x) {
   return static_cast<uint32_t>(r);
 }
 
+// The rare wraps of a phase advance, kept out of the sample loops: below 0
+// (wrapped upwards), or still a cycle or more above 2 pi.
+SELVARIN_NOINLINE inline double WrapNegativePhaseRT(double phase) {
+  phase += kTwoPi;
+  if (phase < 0.0) phase = std::fmod(phase, kTwoPi) + kTwoPi;
+  if (phase >= kTwoPi) phase = 0.0;  // -0 or a rounding onto 2 pi
+  return phase;
+}
+
+SELVARIN_NOINLINE inline double WrapFarPhaseRT(double phase) { return std::fmod(phase, kTwoPi); }
+
 // Advances a phase by one sample's increment (audio thread). One subtraction
 // of 2 pi is the normal case; an increment of a whole cycle or more (a tone
 // above the sample rate) wraps by the whole number of cycles instead. A
 // negative increment (a glide step on top of an LFO can leave one for a
 // while) wraps the other way: the waveforms are only bounded on [0, 2 pi).
-inline double AdvancePhaseRT(double phase, double increment) {
+SELVARIN_FORCE_INLINE double AdvancePhaseRT(double phase, double increment) {
   phase += increment;
-  if (phase >= kTwoPi) {
-    phase -= kTwoPi;
-    if (phase >= kTwoPi) phase = std::fmod(phase, kTwoPi);
-  } else if (phase < 0.0) {
-    phase += kTwoPi;
-    if (phase < 0.0) phase = std::fmod(phase, kTwoPi) + kTwoPi;
-    if (phase >= kTwoPi) phase = 0.0;  // -0 or a rounding onto 2 pi
+  // Most samples stay within the cycle; keep that path straight.
+  if (SELVARIN_UNLIKELY(!(phase >= 0.0 && phase < kTwoPi))) {
+    if (phase >= kTwoPi) {
+      phase -= kTwoPi;
+      if (phase >= kTwoPi) phase = WrapFarPhaseRT(phase);
+    } else if (phase < 0.0) {
+      phase = WrapNegativePhaseRT(phase);
+    }
   }
   return phase;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/engine_math.h"
+#include "engine/lfo_step_table.h"
 #include "engine/param_ids.h"
 
 namespace selvarin {
@@ -78,6 +79,7 @@ struct EngineState {
   bool referenceTrig = false;  // render with the C library's sin and cos (tests compare against it)
   LfoIndicatorValues* lfoIndicator[kNumLfos] = {nullptr, nullptr};
   BandLabelSlot* bandLabel = nullptr;
+  LfoStepTable lfoStepTable[kNumLfos];  // the render loop's cache, a function of its step alone
 };
 
 // Which parameters have been applied at least once; opens the base's

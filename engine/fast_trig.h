@@ -5,14 +5,9 @@
 // |x| up to 2^20 (the engine's phases and waveform arguments stay below 13).
 #include <cmath>
 
+#include "engine/compiler_hints.h"
 #include "simd_pair.h"  // SSE2 or generic, chosen by the build
 
-// The kernels are small and called in tight loops: always inline them.
-#if defined(_MSC_VER) && !defined(__clang__)
-#define SELVARIN_FORCE_INLINE __forceinline
-#else
-#define SELVARIN_FORCE_INLINE inline __attribute__((always_inline))
-#endif
 
 namespace selvarin {
 

@@ -268,22 +268,26 @@ void RenderFusedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, int
 }
 
 // Tone values and mix of m recorded samples, two at a time, for the
-// waveforms that use sin or cos, from the recorded arguments of sin or cos.
-template <int Wave, bool Binaural>
-inline void MixTrigWavesRT(const double* argA, const double* argB, const float* pan, const float* volume,
-                           double* outL, double* outR, int m) {
+// waveforms that use sin or cos, from the recorded tone phases.
+// InCycle: every phase lies within the cycle.
+template <int Wave, bool Binaural, bool InCycle>
+inline void MixTrigWavesRT(const double* phaseA, const double* phaseB, const GoldenShape& g, const float* pan,
+                           const float* volume, double* outL, double* outR, int m) {
   if constexpr (ToneWaveUsesTrig(Wave)) {
+    const auto wave = [&g](simd::Pair phi) {
+      return InCycle ? ToneWaveInCyclePairRT<Wave>(phi, g) : ToneWavePairRT<Wave>(phi, g);
+    };
     simd::Pair left, right;
     int j = 0;
     for (; j + 1 < m; j += 2) {
-      const simd::Pair a = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argA + j));
-      const simd::Pair b = ToneWaveOfArgumentPairRT<Wave>(simd::Load(argB + j));
+      const simd::Pair a = wave(simd::Load(phaseA + j));
+      const simd::Pair b = wave(simd::Load(phaseB + j));
       MixPairRT<Binaural>(a, b, simd::LoadFloats(pan + j), simd::LoadFloats(volume + j), &left, &right);
       simd::Store(outL + j, left);
       simd::Store(outR + j, right);
     }
     if (j < m) {  // an odd last sample: tone A and tone B in one pair
-      const simd::Pair w = ToneWaveOfArgumentPairRT<Wave>(simd::Set(argA[j], argB[j]));
+      const simd::Pair w = wave(simd::Set(phaseA[j], phaseB[j]));
       const simd::Pair a = simd::Splat(simd::Low(w));
       const simd::Pair b = simd::Splat(simd::High(w));
       MixPairRT<Binaural>(a, b, simd::Splat(pan[j]), simd::Splat(volume[j]), &left, &right);
@@ -295,20 +299,26 @@ inline void MixTrigWavesRT(const double* argA, const double* argB, const float* 
 
 // The staged loop works through runs of up to kRun samples; what its
 // stages hand each other for one run.
-constexpr int kRun = 64;
+constexpr int kRun = 128;
+static_assert(kRun <= kLfoStepTableLength, "a run's LFO steps fit the table");
 struct RunArrays {
-  double lfoValue1[kRun], lfoValue2[kRun];
+  double lfoValue1[kRun], lfoValue2[kRun];  // wave values, then the LFO outputs
   double lfoPhase1[kRun], lfoPhase2[kRun];  // phases of the sine-type LFOs
-  double argA[kRun], argB[kRun];            // tone phases, or their golden arguments
+  double incA[kRun], incB[kRun];            // tone increments an LFO drives
+  double phaseA[kRun], phaseB[kRun];        // tone phases
   float pan[kRun], volume[kRun];
 };
 
 // The sine-type LFOs whose phases the recurrences record, for how many
-// samples of the next run.
+// samples of the next run. A sine-type LFO whose phases grow by a fixed
+// step over the whole block (step >= 0, see LfoLinearStepRT) is not
+// recorded: its phases are computed run by run.
 struct LfoRecording {
   bool lfo1 = false;
   bool lfo2 = false;
   int m = 0;
+  double step1 = -1.0;
+  double step2 = -1.0;
 };
 
 // Records the first run's phases of the sine-type LFOs (later runs' are
@@ -322,46 +332,108 @@ inline void RecordFirstLfoPhasesRT(LoopState& k, RunArrays& a, const LfoRecordin
   }
 }
 
-// The run's m values of each running LFO: the sine-type waves from their
-// recorded phases, two at a time; the others sample by sample.
-inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m) {
-  if (k.lfo1 && !sines.lfo1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
-  if (k.lfo2 && !sines.lfo2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
+// The run's m values of each running LFO: the sine-type waves two at a
+// time, from their recorded phases or by their fixed step; the others
+// sample by sample.
+inline void FillLfoWavesRT(LoopState& k, RunArrays& a, const LfoRecording& sines, int m, LfoStepTable* tables) {
+  const bool linear1 = sines.step1 >= 0.0, linear2 = sines.step2 >= 0.0;
+  if (k.lfo1 && !sines.lfo1 && !linear1) FillLfoWaveRT(k.l1, k.sq, a.lfoValue1, m);
+  if (k.lfo2 && !sines.lfo2 && !linear2) FillLfoWaveRT(k.l2, k.sq, a.lfoValue2, m);
+  if (linear1) LfoSinLinearValuesRT(k.l1.wave, k.l1.phase, sines.step1, tables[0], a.lfoValue1, m, k.l1.increment);
+  if (linear2) LfoSinLinearValuesRT(k.l2.wave, k.l2.phase, sines.step2, tables[1], a.lfoValue2, m, k.l2.increment);
   if (sines.lfo1) LfoSinWaveValuesRT(k.l1.wave, a.lfoPhase1, a.lfoValue1, m, k.l1.increment);
   if (sines.lfo2) LfoSinWaveValuesRT(k.l2.wave, a.lfoPhase2, a.lfoValue2, m, k.l2.increment);
 }
 
-// The per-sample recurrences of a run of m sounding samples, for LFOs
-// driving targets T1 and T2 (kTargetNone: the LFO does not run): the LFO
-// outputs, the ramps and the tone phases, recording what the waveform and
-// mix stages need. This loop waits on its chains of additions, so work
-// beside them costs little: with GoldenArgs it records each phase's
-// GoldenArgument instead of the phase, and it records the phases of the
-// sine-type LFOs for the next run (rec; rec.m is at most m).
-template <int T1, int T2, bool GoldenArgs>
-void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, RunArrays& a,
-                   const LfoRecording& rec) {
-  // Local copies: the recorded arrays cannot alias them, so they stay in registers.
-  LoopState k = state;
+// What LFOs driving targets T1 and T2 (kTargetNone: nothing) overwrite in
+// every sample. Within a sample LFO1 writes before LFO2, so where both
+// write tone B's increment, LFO2's value stands.
+template <int T1, int T2>
+struct DrivenBy {
+  static constexpr bool kIncA = T1 == kTargetBaseFreq || T2 == kTargetBaseFreq;
+  static constexpr int kIncBLfo = (T2 == kTargetBaseFreq || T2 == kTargetBinaural)   ? 2
+                                  : (T1 == kTargetBaseFreq || T1 == kTargetBinaural) ? 1
+                                                                                      : 0;
+  static constexpr int kIncBTarget = kIncBLfo == 2 ? T2 : T1;
+  static constexpr bool kPan = T1 == kTargetPan || T2 == kTargetPan;
+  static constexpr bool kVolume = T1 == kTargetVolume || T2 == kTargetVolume;
+};
+
+// The output o = swing x s + centre of an LFO, two samples at a time.
+struct LfoOutputPair {
+  simd::Pair swing, centre;
+  explicit LfoOutputPair(const LfoLane& l) : swing(simd::Splat(l.swing)), centre(simd::Splat(l.centre)) {}
+  SELVARIN_FORCE_INLINE simd::Pair operator()(simd::Pair s) const { return swing * s + centre; }
+};
+
+// The LFO's indicator shows its last output of the run.
+inline void ShowLastOutputRT(const LfoLane& l, const double* value, int m) {
+  if (l.indicator) l.indicator->SetValueRT(static_cast<float>(l.swing * value[m - 1] + l.centre));
+}
+
+// The per-sample work of a run of m sounding samples, for LFOs driving
+// targets T1 and T2 (kTargetNone: the LFO does not run or drives nothing),
+// in the order of the plain loop but split by what depends on the sample
+// before. First, two at a time, what the LFOs overwrite in each sample:
+// the driven quantities from the LFO outputs, after the ramp step. Then,
+// one sample at a time, the chains: ramps of the quantities no LFO drives
+// and the tone phases, recorded for the waveform stage; beside them (with
+// Record) the phases of the sine-type LFOs for the next run (rec; rec.m is
+// at most m).
+template <int T1, int T2, bool Record>
+void RecurrencesRT(LoopState& state, const BlockRamps& ramps, int m, RunArrays& a, const LfoRecording& rec) {
+  using Driven = DrivenBy<T1, T2>;
+  using simd::Pair;
+  using simd::Splat;
   const BlockRamps rp = ramps;
+  if constexpr (T1 != kTargetNone || T2 != kTargetNone) {
+    const LfoOutputPair out1(state.l1), out2(state.l2);
+    const Pair stepA = Splat(rp.stepA), stepB = Splat(rp.stepB);
+    const Pair under = Splat(Driven::kIncBTarget == kTargetBinaural ? state.baseIncrement : state.beatIncrement);
+    // The samples j and j + 1 (the second only if `both`).
+    const auto drive = [&](int j, Pair s1, Pair s2, bool both) {
+      const Pair o1 = out1(s1), o2 = out2(s2);
+      const auto store = [both](double* p, Pair x) { both ? simd::Store(p, x) : simd::StoreLow(p, x); };
+      const auto storeFloats = [both](float* p, Pair x, float step) {
+        both ? simd::StoreFloatsPlus(p, x, step) : void(*p = static_cast<float>(simd::Low(x)) + step);
+      };
+      if constexpr (Driven::kIncA) store(a.incA + j, (T2 == kTargetBaseFreq ? o2 : o1) + stepA);
+      if constexpr (Driven::kIncBLfo != 0) store(a.incB + j, (under + (Driven::kIncBLfo == 1 ? o1 : o2)) + stepB);
+      if constexpr (Driven::kPan) storeFloats(a.pan + j, T2 == kTargetPan ? o2 : o1, rp.panStep);
+      if constexpr (Driven::kVolume) storeFloats(a.volume + j, T2 == kTargetVolume ? o2 : o1, rp.volumeStep);
+    };
+    // An LFO that drives nothing has no values to read.
+    const auto load = [m](bool runs, const double* value, int j) {
+      return !runs ? Splat(0.0) : j + 1 < m ? simd::Load(value + j) : Splat(value[j]);
+    };
+    int j = 0;
+    for (; j + 1 < m; j += 2)
+      drive(j, load(T1 != kTargetNone, a.lfoValue1, j), load(T2 != kTargetNone, a.lfoValue2, j), true);
+    if (j < m) drive(j, load(T1 != kTargetNone, a.lfoValue1, j), load(T2 != kTargetNone, a.lfoValue2, j), false);
+  }
+  if constexpr (T1 != kTargetNone) ShowLastOutputRT(state.l1, a.lfoValue1, m);
+  if constexpr (T2 != kTargetNone) ShowLastOutputRT(state.l2, a.lfoValue2, m);
+
+  // Local copies: the recorded arrays cannot alias them, so they stay in registers.
+  double incA = state.d.toneAIncrement, incB = state.d.toneBIncrement;
+  float pan = state.d.pan, volume = state.d.volume;
+  double phaseA = state.phaseA, phaseB = state.phaseB;
   const bool record1 = rec.lfo1, record2 = rec.lfo2;
   const int mNext = rec.m;
-  double lfoPhase1 = k.l1.phase, lfoPhase2 = k.l2.phase;
-  const double lfoIncrement1 = k.l1.increment, lfoIncrement2 = k.l2.increment;
+  double lfoPhase1 = state.l1.phase, lfoPhase2 = state.l2.phase;
+  const double lfoIncrement1 = state.l1.increment, lfoIncrement2 = state.l2.increment;
   for (int j = 0; j < m; ++j) {
-    if (T1 != kTargetNone) ApplyLfoOutputRT<T1>(k.l1, a.lfoValue1[j], k.d, k.baseIncrement, k.beatIncrement, v);
-    if (T2 != kTargetNone) ApplyLfoOutputRT<T2>(k.l2, a.lfoValue2[j], k.d, k.baseIncrement, k.beatIncrement, v);
-    k.d.volume += rp.volumeStep;
-    k.d.toneAIncrement += rp.stepA;
-    k.d.toneBIncrement += rp.stepB;
-    k.d.pan += rp.panStep;
-    a.argA[j] = GoldenArgs ? GoldenArgument(k.phaseA, k.golden) : k.phaseA;
-    a.argB[j] = GoldenArgs ? GoldenArgument(k.phaseB, k.golden) : k.phaseB;
-    a.pan[j] = k.d.pan;
-    a.volume[j] = k.d.volume;
-    k.phaseA = AdvancePhaseRT(k.phaseA, k.d.toneAIncrement);
-    k.phaseB = AdvancePhaseRT(k.phaseB, k.d.toneBIncrement);
-    if (j < mNext) {
+    if constexpr (!Driven::kVolume) a.volume[j] = volume = volume + rp.volumeStep;
+    if constexpr (Driven::kIncA) incA = a.incA[j];
+    else incA += rp.stepA;
+    if constexpr (Driven::kIncBLfo != 0) incB = a.incB[j];
+    else incB += rp.stepB;
+    if constexpr (!Driven::kPan) a.pan[j] = pan = pan + rp.panStep;
+    a.phaseA[j] = phaseA;
+    a.phaseB[j] = phaseB;
+    phaseA = AdvancePhaseRT(phaseA, incA);
+    phaseB = AdvancePhaseRT(phaseB, incB);
+    if (Record && j < mNext) {
       if (record1) {
         a.lfoPhase1[j] = lfoPhase1;
         lfoPhase1 = AdvancePhaseRT(lfoPhase1, lfoIncrement1);
@@ -372,40 +444,52 @@ void RecurrencesRT(LoopState& state, const BlockRamps& ramps, float v, int m, Ru
       }
     }
   }
-  k.l1.phase = lfoPhase1;
-  k.l2.phase = lfoPhase2;
-  state = k;
+  state.l1.phase = lfoPhase1;
+  state.l2.phase = lfoPhase2;
+  state.phaseA = phaseA;
+  state.phaseB = phaseB;
+  state.d.toneAIncrement = incA;
+  state.d.toneBIncrement = incB;
+  state.d.pan = Driven::kPan ? a.pan[m - 1] : pan;
+  state.d.volume = Driven::kVolume ? a.volume[m - 1] : volume;
 }
 
-using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, float, int, RunArrays&, const LfoRecording&);
+using RecurrencesFn = void (*)(LoopState&, const BlockRamps&, int, RunArrays&, const LfoRecording&);
 
-template <int T1, bool GoldenArgs>
+template <int T1, bool Record>
 RecurrencesFn PickRecurrences(int t2) {
   switch (t2) {
-    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq, GoldenArgs>;
-    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural, GoldenArgs>;
-    case kTargetPan: return RecurrencesRT<T1, kTargetPan, GoldenArgs>;
-    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume, GoldenArgs>;
-    default: return RecurrencesRT<T1, kTargetNone, GoldenArgs>;
+    case kTargetBaseFreq: return RecurrencesRT<T1, kTargetBaseFreq, Record>;
+    case kTargetBinaural: return RecurrencesRT<T1, kTargetBinaural, Record>;
+    case kTargetPan: return RecurrencesRT<T1, kTargetPan, Record>;
+    case kTargetVolume: return RecurrencesRT<T1, kTargetVolume, Record>;
+    default: return RecurrencesRT<T1, kTargetNone, Record>;
   }
 }
 
 // The target a running LFO drives; kTargetNone for a paused LFO or one
-// whose output drives nothing.
-int DrivenTarget(bool active, int target) {
+// whose output drives nothing (also the volume while the block's target v
+// is 0, so that a transport stop still fades out).
+int DrivenTarget(bool active, int target, float v) {
+  if (target == kTargetVolume && v == 0.0f) return kTargetNone;
   return active && target > kTargetNone && target < kNumLfoTargets ? target : kTargetNone;
 }
 
-template <bool GoldenArgs>
-RecurrencesFn PickRecurrences(const LoopState& k) {
-  const int t2 = DrivenTarget(k.lfo2, k.l2.target);
-  switch (DrivenTarget(k.lfo1, k.l1.target)) {
-    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq, GoldenArgs>(t2);
-    case kTargetBinaural: return PickRecurrences<kTargetBinaural, GoldenArgs>(t2);
-    case kTargetPan: return PickRecurrences<kTargetPan, GoldenArgs>(t2);
-    case kTargetVolume: return PickRecurrences<kTargetVolume, GoldenArgs>(t2);
-    default: return PickRecurrences<kTargetNone, GoldenArgs>(t2);
+template <bool Record>
+RecurrencesFn PickRecurrences(const LoopState& k, float v) {
+  const int t2 = DrivenTarget(k.lfo2, k.l2.target, v);
+  switch (DrivenTarget(k.lfo1, k.l1.target, v)) {
+    case kTargetBaseFreq: return PickRecurrences<kTargetBaseFreq, Record>(t2);
+    case kTargetBinaural: return PickRecurrences<kTargetBinaural, Record>(t2);
+    case kTargetPan: return PickRecurrences<kTargetPan, Record>(t2);
+    case kTargetVolume: return PickRecurrences<kTargetVolume, Record>(t2);
+    default: return PickRecurrences<kTargetNone, Record>(t2);
   }
+}
+
+// Record: whether any LFO's phases are recorded for the next run.
+RecurrencesFn PickRecurrences(const LoopState& k, float v, bool record) {
+  return record ? PickRecurrences<true>(k, v) : PickRecurrences<false>(k, v);
 }
 
 // The same loop when every sample sounds (the block's volume target is
@@ -420,31 +504,32 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
   const float v = rp.v;
   const bool passThrough = io.inL && io.inR;
   RunArrays a;
-  // The two-at-a-time path of the trig waveforms takes the golden shapes'
-  // arguments from the recurrences; every other path takes the phases.
+  // The trig waveforms are mixed two samples at a time straight from the
+  // phases, unless the input is added.
   const bool pairPath = ToneWaveUsesTrig(Wave) && !passThrough;
-  const RecurrencesFn recurrences = pairPath && ToneWaveIsGoldenTrig(Wave) ? PickRecurrences<true>(k)
-                                                                           : PickRecurrences<false>(k);
 
   LfoRecording sines;
-  sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave);
-  sines.lfo2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave);
+  if (k.lfo1 && LfoWaveUsesTrig(k.l1.wave)) sines.step1 = LfoLinearStepRT(k.l1.phase, k.l1.increment, n);
+  if (k.lfo2 && LfoWaveUsesTrig(k.l2.wave)) sines.step2 = LfoLinearStepRT(k.l2.phase, k.l2.increment, n);
+  sines.lfo1 = k.lfo1 && LfoWaveUsesTrig(k.l1.wave) && sines.step1 < 0.0;
+  sines.lfo2 = k.lfo2 && LfoWaveUsesTrig(k.l2.wave) && sines.step2 < 0.0;
+  const RecurrencesFn recurrences = PickRecurrences(k, v, sines.lfo1 || sines.lfo2);
   sines.m = n < kRun ? n : kRun;
   RecordFirstLfoPhasesRT(k, a, sines);
 
   for (int start = 0; start < n; start += kRun) {
     const int m = n - start < kRun ? n - start : kRun;
-    FillLfoWavesRT(k, a, sines, m);
+    FillLfoWavesRT(k, a, sines, m, st.lfoStepTable);
     const int rest = n - start - m;
     sines.m = rest < kRun ? rest : kRun;  // the next run's length
-    recurrences(k, rp, v, m, a, sines);
+    recurrences(k, rp, m, a, sines);
 
     double* const outL = io.outL + start;
     double* const outR = io.outR + start;
     if (!pairPath) {
       double waveA[kRun], waveB[kRun];
-      FillToneWaveRT<Wave>(a.argA, k.golden, waveA, m);
-      FillToneWaveRT<Wave>(a.argB, k.golden, waveB, m);
+      FillToneWaveRT<Wave>(a.phaseA, k.golden, waveA, m);
+      FillToneWaveRT<Wave>(a.phaseB, k.golden, waveB, m);
       if (passThrough) {
         const double* const inL = io.inL + start;
         const double* const inR = io.inR + start;
@@ -458,7 +543,11 @@ void RenderStagedRT(EngineState& st, const BlockRamps& rp, const BlockIO& io, in
         for (int j = 0; j < m; ++j) MixRT<Binaural>(waveA[j], waveB[j], a.pan[j], a.volume[j], &outL[j], &outR[j]);
       }
     } else {
-      MixTrigWavesRT<Wave, Binaural>(a.argA, a.argB, a.pan, a.volume, outL, outR, m);
+      // Only a block's first phases can lie outside the cycle.
+      if (PhasesInCycle(simd::Set(a.phaseA[0], a.phaseB[0])))
+        MixTrigWavesRT<Wave, Binaural, true>(a.phaseA, a.phaseB, k.golden, a.pan, a.volume, outL, outR, m);
+      else
+        MixTrigWavesRT<Wave, Binaural, false>(a.phaseA, a.phaseB, k.golden, a.pan, a.volume, outL, outR, m);
     }
   }
   k.Store(st);

@@ -71,6 +71,34 @@ SELVARIN_FORCE_INLINE simd::Pair ToneWaveOfArgumentPairRT(simd::Pair arg) {
   else return Splat(2.0) * SinPairRT(arg) - Splat(1.0);
 }
 
+// The golden shapes' value at phases within the cycle, [0, 2 pi). There
+// each segment's argument stays within a known half cycle, so the sine
+// needs no general reduction: "Golden Sine" is cos t = -sin(t - pi/2) on
+// the first segment (t in [0, pi]) and sin(t - 3 pi/2) on the second (t in
+// [pi, 2 pi]); "Sine Half" takes sin t on the first (t in [0, pi/2]) and
+// sin(pi - t) on the second (t in [pi/2, pi]). Each differs from the
+// general form by a rounding of the argument, below 2e-16.
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair GoldenPairInCycleRT(simd::Pair phi, const GoldenShape& g) {
+  static_assert(ToneWaveIsGoldenTrig(Wave), "only the golden shapes that use sin or cos");
+  using simd::Splat;
+  const simd::Pair split = Splat(g.split);
+  const simd::Pair first = phi * Splat(g.a);
+  const simd::Pair second = phi * Splat(g.b) + Splat(g.c);
+  if constexpr (Wave == kToneGoldenSine) {
+    const simd::Pair r = simd::SelectLess(phi, split, first - Splat(kHalfPi), second - Splat(kThreeHalfPi));
+    return simd::NegateWhereLess(phi, split, trig_detail::SinReducedRT(r));
+  } else {
+    const simd::Pair r = simd::SelectLess(phi, split, first, Splat(kPi) - second);
+    return Splat(2.0) * trig_detail::SinReducedRT(r) - Splat(1.0);
+  }
+}
+
+// Whether both phases lie within the cycle. Every phase advance leaves one
+// there, so only a block's first phase (set from the host's position) can
+// lie outside.
+SELVARIN_FORCE_INLINE bool PhasesInCycle(simd::Pair phi) { return simd::BothWithin(phi, 0.0, kTwoPi); }
+
 // ...and from the phase.
 template <int Wave>
 SELVARIN_FORCE_INLINE simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShape& g) {
@@ -78,9 +106,23 @@ SELVARIN_FORCE_INLINE simd::Pair ToneWavePairRT(simd::Pair phi, const GoldenShap
   if constexpr (Wave == kToneSine) {
     return ToneWaveOfArgumentPairRT<Wave>(phi);
   } else {
-    return ToneWaveOfArgumentPairRT<Wave>(
+    const simd::Pair inCycle = GoldenPairInCycleRT<Wave>(phi, g);
+    if (PhasesInCycle(phi)) return inCycle;
+    // A phase outside the cycle takes the general form; each lane as it
+    // would be alone, so that how phases are paired never matters.
+    const simd::Pair general = ToneWaveOfArgumentPairRT<Wave>(
         simd::SelectLess(phi, Splat(g.split), phi * Splat(g.a), phi * Splat(g.b) + Splat(g.c)));
+    const double low = simd::Low(phi), high = simd::High(phi);
+    return simd::Set(low >= 0.0 && low < kTwoPi ? simd::Low(inCycle) : simd::Low(general),
+                     high >= 0.0 && high < kTwoPi ? simd::High(inCycle) : simd::High(general));
   }
+}
+
+// The same for phases known to lie within the cycle (or NaN).
+template <int Wave>
+SELVARIN_FORCE_INLINE simd::Pair ToneWaveInCyclePairRT(simd::Pair phi, const GoldenShape& g) {
+  if constexpr (Wave == kToneSine) return ToneWaveOfArgumentPairRT<Wave>(phi);
+  else return GoldenPairInCycleRT<Wave>(phi, g);
 }
 
 // The same, chosen at run time; an index outside 0..6 is "Gold. Square".

@@ -1,8 +1,8 @@
 // The staged sample loop must give exactly the samples of the plain
 // one-sample-at-a-time loop, for every waveform, mix and LFO set-up. The one
-// allowed difference: a slow sine-type LFO takes its values in the staged
-// loop from a series around one anchor per run, within 4.4e-16 of the full
-// sine, so what it drives may differ in the last bits.
+// allowed difference: a sine-type LFO may take its values in the staged
+// loop from a series or a step table around one anchor per run, within
+// 4.4e-16 of the full sine, so what it drives may differ in the last bits.
 #include <gtest/gtest.h>
 
 #include <cstring>

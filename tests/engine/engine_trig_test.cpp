@@ -9,6 +9,7 @@
 
 #include "engine/fast_trig.h"
 #include "engine/lfo_wave_runs.h"
+#include "engine/tone_waveforms.h"
 #include "engine_harness.h"
 
 namespace selvarin::test {
@@ -114,6 +115,87 @@ TEST(FastTrig, LfoRunsAgreeWithTheLibraryAtEveryRate) {
     }
   }
   std::printf("LFO runs: max |error| %.3g\n", worst);
+}
+
+TEST(FastTrig, GoldenShapesAgreeWithTheLibraryAtEveryPhase) {
+  // Within the cycle the golden shapes skip the general reduction; outside
+  // it (a block's first phase after a re-phase at a negative position) they
+  // take the general form, lane by lane.
+  for (int wave : {kToneGoldenSine, kToneSineHalf}) {
+    GoldenShape g;
+    g.split = 3.8830083370775546;
+    SetGoldenCoefficients(wave, 0.618f, &g);
+    ErrorStats stats;
+    const auto check = [&](double phi) {
+      const auto pairAt = [&](simd::Pair p) {
+        return wave == kToneGoldenSine ? ToneWavePairRT<kToneGoldenSine>(p, g) : ToneWavePairRT<kToneSineHalf>(p, g);
+      };
+      const simd::Pair pair = pairAt(simd::Set(phi, 1.0));
+      stats.Add(phi, simd::Low(pair), ToneWave<LibmTrig>(wave, phi, g));
+      // Beside a phase outside the cycle, or inside it: the same value.
+      ASSERT_EQ(simd::Low(pair), simd::High(pairAt(simd::Set(-1.0, phi)))) << phi;
+    };
+    constexpr int kSteps = 1 << 20;
+    for (int i = -kSteps; i < kSteps; ++i) check(i * (kTwoPi / kSteps));
+    for (double phi : {0.0, g.split, std::nextafter(g.split, 0.0), std::nextafter(kTwoPi, 0.0), kPi, -1e-300})
+      ASSERT_NO_FATAL_FAILURE(check(phi));
+    std::printf("wave %d: max |error| %.3g at %.17g\n", wave, stats.maxError, stats.worstX);
+    EXPECT_LE(stats.maxError, 1e-15);
+  }
+}
+
+TEST(FastTrig, LfoPhasesByStepAreTheSequentialPhases) {
+  // Where LfoLinearStepRT accepts a block, phase + j x step must be the
+  // sequential advance bit for bit, and the values from the step table as
+  // close to the library's sine as the kernel.
+  const double increments[] = {1e-9, 1.6362461737446838e-05, 3.3e-5, 2.6e-4, 2.2e-3, 0.05, 0x1.8p-51};
+  const double starts[] = {1e-3, 0.5, std::nextafter(1.0, 0.0), 1.0, 1.9999, 2.0, 3.0, 3.99, 6.2, kTwoPi - 1e-3};
+  LfoStepTable tables[3];
+  int accepted = 0, refused = 0;
+  double worst = 0.0;
+  for (double inc : increments) {
+    for (double start : starts) {
+      for (int n : {1, 7, 128, 256}) {
+        const double step = LfoLinearStepRT(start, inc, n);
+        double sequential[257];
+        sequential[0] = start;
+        bool wraps = false;
+        for (int j = 0; j < n; ++j) {
+          sequential[j + 1] = AdvancePhaseRT(sequential[j], inc);
+          wraps = wraps || sequential[j + 1] < sequential[j];
+        }
+        if (step < 0.0) {
+          ++refused;
+          continue;
+        }
+        ++accepted;
+        ASSERT_FALSE(wraps);
+        for (int j = 0; j <= n; ++j) ASSERT_EQ(start + j * step, sequential[j]) << inc << " " << start << " " << j;
+        for (int wave : {kLfoSine, kLfoSineHalf, kLfoHalfFlip}) {
+          double phase = start, values[256], square = 0.0;
+          for (int done = 0; done < n; done += kLfoStepTableLength) {
+            const int m = n - done < kLfoStepTableLength ? n - done : kLfoStepTableLength;
+            LfoSinLinearValuesRT(wave, phase, step, tables[wave == kLfoSine ? 0 : wave == kLfoSineHalf ? 1 : 2],
+                                 values + done, m, inc);
+          }
+          ASSERT_EQ(phase, sequential[n]);
+          for (int j = 0; j < n; ++j) {
+            const double e = std::fabs(values[j] - LfoWaveRT<LibmTrig>(wave, sequential[j], square, SquareSmoothing{}));
+            worst = std::fmax(worst, e);
+            ASSERT_LE(e, 1e-15) << "wave " << wave << " increment " << inc << " start " << start << " sample " << j;
+          }
+        }
+      }
+    }
+  }
+  std::printf("LFO phases by step: %d blocks accepted, %d refused; values max |error| %.3g\n", accepted, refused,
+              worst);
+  EXPECT_GT(accepted, 100);
+  // An increment exactly halfway between two multiples of the binade's
+  // spacing rounds by the parity of each phase: refused.
+  EXPECT_LT(LfoLinearStepRT(3.0, 0x1.8p-51, 4), 0.0);
+  EXPECT_LT(LfoLinearStepRT(std::nextafter(2.0, 0.0), 1e-9, 4), 0.0);  // crosses into the next binade
+  EXPECT_LT(LfoLinearStepRT(kTwoPi - 1e-6, 1e-5, 4), 0.0);            // wraps
 }
 
 // One preset slot as a host would play it: 3 s in blocks of varied length

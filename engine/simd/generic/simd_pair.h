@@ -23,12 +23,29 @@ inline double Low(Pair a) { return a.v[0]; }
 inline double High(Pair a) { return a.v[1]; }
 inline Pair LoadFloats(const float* p) { return {{p[0], p[1]}}; }
 
+// Both lanes rounded to single precision, plus `add` in single precision,
+// stored to p[0] and p[1].
+inline void StoreFloatsPlus(float* p, Pair x, float add) {
+  p[0] = static_cast<float>(x.v[0]) + add;
+  p[1] = static_cast<float>(x.v[1]) + add;
+}
+
 inline Pair operator+(Pair a, Pair b) { return {{a.v[0] + b.v[0], a.v[1] + b.v[1]}}; }
 inline Pair operator-(Pair a, Pair b) { return {{a.v[0] - b.v[0], a.v[1] - b.v[1]}}; }
 inline Pair operator*(Pair a, Pair b) { return {{a.v[0] * b.v[0], a.v[1] * b.v[1]}}; }
 
 inline Pair SelectLess(Pair a, Pair b, Pair x, Pair y) {
   return {{a.v[0] < b.v[0] ? x.v[0] : y.v[0], a.v[1] < b.v[1] ? x.v[1] : y.v[1]}};
+}
+
+// -x where a < b, else x, lane by lane.
+inline Pair NegateWhereLess(Pair a, Pair b, Pair x) {
+  return {{a.v[0] < b.v[0] ? -x.v[0] : x.v[0], a.v[1] < b.v[1] ? -x.v[1] : x.v[1]}};
+}
+
+// Whether lo <= a < hi in both lanes (false for NaN).
+inline bool BothWithin(Pair a, double lo, double hi) {
+  return a.v[0] >= lo && a.v[0] < hi && a.v[1] >= lo && a.v[1] < hi;
 }
 
 inline Pair NegateWhereOdd(Pair a, Pair rounded, bool flipAll) {

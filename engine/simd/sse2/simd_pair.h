@@ -22,6 +22,13 @@ inline Pair LoadFloats(const float* p) {
   return {_mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))))};
 }
 
+// Both lanes rounded to single precision, plus `add` in single precision,
+// stored to p[0] and p[1].
+inline void StoreFloatsPlus(float* p, Pair x, float add) {
+  const __m128 f = _mm_add_ps(_mm_cvtpd_ps(x.v), _mm_set1_ps(add));
+  _mm_storel_pi(reinterpret_cast<__m64*>(p), f);
+}
+
 inline Pair operator+(Pair a, Pair b) { return {_mm_add_pd(a.v, b.v)}; }
 inline Pair operator-(Pair a, Pair b) { return {_mm_sub_pd(a.v, b.v)}; }
 inline Pair operator*(Pair a, Pair b) { return {_mm_mul_pd(a.v, b.v)}; }
@@ -30,6 +37,18 @@ inline Pair operator*(Pair a, Pair b) { return {_mm_mul_pd(a.v, b.v)}; }
 inline Pair SelectLess(Pair a, Pair b, Pair x, Pair y) {
   const __m128d less = _mm_cmplt_pd(a.v, b.v);
   return {_mm_or_pd(_mm_and_pd(less, x.v), _mm_andnot_pd(less, y.v))};
+}
+
+// -x where a < b, else x, lane by lane.
+inline Pair NegateWhereLess(Pair a, Pair b, Pair x) {
+  const __m128d sign = _mm_and_pd(_mm_cmplt_pd(a.v, b.v), _mm_set1_pd(-0.0));
+  return {_mm_xor_pd(x.v, sign)};
+}
+
+// Whether lo <= a < hi in both lanes (false for NaN).
+inline bool BothWithin(Pair a, double lo, double hi) {
+  const __m128d in = _mm_and_pd(_mm_cmpge_pd(a.v, _mm_set1_pd(lo)), _mm_cmplt_pd(a.v, _mm_set1_pd(hi)));
+  return _mm_movemask_pd(in) == 3;
 }
 
 // Negates the lanes of `a` whose `rounded` holds an odd integer in the low
