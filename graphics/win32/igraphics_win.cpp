@@ -154,6 +154,9 @@ bool IGraphicsWin::PresentSurface(const IArea& rect) {
 }
 
 void IGraphicsWin::Resize(int width, int height) {
+  // An open entry goes: its control goes with the others, so it is not told.
+  entryControl_ = nullptr;
+  CloseEntry();
   const int oldWidth = Width(), oldHeight = Height();
   IGraphics::Resize(width, height);
   if (Surface()) Surface()->Resize(width, height);

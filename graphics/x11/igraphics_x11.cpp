@@ -177,6 +177,7 @@ void IGraphicsX11::ShowOnWindow(const IArea& rect) {
 }
 
 void IGraphicsX11::Resize(int width, int height) {
+  entry_.Forget();  // its control goes with the others
   IGraphics::Resize(width, height);
   if (Surface()) Surface()->Resize(width, height);
   if (!conn_) return;

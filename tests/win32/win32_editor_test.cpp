@@ -299,7 +299,17 @@ TEST_F(Win32Editor, TheLfoTargetDropDownAndTheSyncButtonAnswerClicks) {
 TEST_F(Win32Editor, AResizeGrowsTheWindowAndTheHostsAndPathsKeepTheirBackslash) {
   RECT hostBefore{};
   GetWindowRect(host, &hostBefore);
-  g->Resize(600, 400);
+  IControl* baseFreq = nullptr;
+  for (int i = 0; i < g->NControls(); ++i)
+    if (g->Control(i)->paramIdx == kParamBaseFreq) baseFreq = g->Control(i);
+  ASSERT_NE(baseFreq, nullptr);
+  g->BeginValueEntry(baseFreq, plug.Param(kParamBaseFreq), false);
+  HWND entry = g->EntryWindow();
+  ASSERT_NE(entry, nullptr);
+  g->Resize(600, 400);  // deletes the controls: the entry goes with its control
+  EXPECT_EQ(g->EntryWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(entry));
+  Tick();
   RECT client{}, hostAfter{};
   GetClientRect(window, &client);
   GetWindowRect(host, &hostAfter);
