@@ -10,7 +10,7 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/ivstunits.h"
 #include "vst3/single_component_effect.h"
-#include "vst3/special_param_ids.h"
+#include "vst3/fourcc_param_ids.h"
 
 namespace selvarin {
 

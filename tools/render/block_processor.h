@@ -11,7 +11,7 @@
 #include "tools/vst3host/host_transport.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/stereo_output.h"
-#include "vst3/special_param_ids.h"
+#include "vst3/fourcc_param_ids.h"
 
 namespace selvarin {
 
