@@ -167,19 +167,8 @@ void IGraphicsHeadless::TypeText(const char* text) { entry_.TypeText(text); }
 
 void IGraphicsHeadless::Tick() {
   if (!windowOpen_) return;
-  IArea uncovered;
-  if (entry_.IsOpen()) {
-    const IArea under = entry_.Rect();
-    entry_.Tick(*this);
-    // The panel shows again where the entry was.
-    if (!entry_.IsOpen()) uncovered = under.Intersect(IArea{0, 0, Width(), Height()});
-  }
-  // Only the groups of overlapping dirty rectangles repaint (all inside the
-  // union NeedsRedraw gives).
-  IArea rects[kMaxDirtyRects];
-  const int n = DirtyRects(rects, kMaxDirtyRects, &uncovered);
   presentedCount_ = 0;
-  if (n > 0) DrawRects(rects, n);
+  TickEntryAndRepaint(*this, entry_);
   if (countdown_ > 0 && --countdown_ == 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
 }
 

@@ -78,7 +78,7 @@ class IGraphicsHeadless : public IGraphics {
   // The rectangles the last tick repainted.
   int PresentedInTick() const { return presentedCount_; }
   const IArea& PresentedRect(int i) const { return presented_[i]; }
-  static constexpr int kMaxDirtyRects = 8;
+  static constexpr int kMaxDirtyRects = kMaxRepaintGroups;
   // Editor key value of a virtual key, or -1 when the key is not translated.
   static int TranslateKey(int virtualKey);
 

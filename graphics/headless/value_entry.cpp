@@ -189,4 +189,17 @@ void ValueEntry::Draw(IGraphics&, RasterBitmap* screen) const {
   }
 }
 
+void TickEntryAndRepaint(IGraphics& g, ValueEntry& entry) {
+  IArea uncovered;
+  if (entry.IsOpen()) {
+    const IArea under = entry.Rect();
+    entry.Tick(g);
+    // The panel shows again where the entry was.
+    if (!entry.IsOpen()) uncovered = under.Intersect(IArea{0, 0, g.Width(), g.Height()});
+  }
+  IArea rects[kMaxRepaintGroups];
+  const int n = g.DirtyRects(rects, kMaxRepaintGroups, &uncovered);
+  if (n > 0) g.DrawRects(rects, n);
+}
+
 }  // namespace selvarin

@@ -85,4 +85,12 @@ class ValueEntry {
   int selection_ = -1;
 };
 
+// The timer tick of a host that draws its own entry: an open entry takes
+// its effect, then only the groups of overlapping dirty rectangles repaint
+// (all inside the union the core's NeedsRedraw gives), together with what a
+// closed entry uncovered. The host's own duties (its edit-end countdown)
+// come after.
+constexpr int kMaxRepaintGroups = 8;
+void TickEntryAndRepaint(IGraphics& g, ValueEntry& entry);
+
 }  // namespace selvarin

@@ -205,18 +205,7 @@ void IGraphicsX11::BeginValueEntry(IControl* control, IParamEntry* param, bool c
 void IGraphicsX11::Tick() {
   if (!conn_) return;
   ReapWebLaunchers();
-  IArea uncovered;
-  if (entry_.IsOpen()) {
-    const IArea under = entry_.Rect();
-    entry_.Tick(*this);
-    // The panel shows again where the entry was.
-    if (!entry_.IsOpen()) uncovered = under.Intersect(IArea{0, 0, Width(), Height()});
-  }
-  // Only the groups of overlapping dirty rectangles repaint, each copied to
-  // the window on its own.
-  IArea rects[kMaxDirtyRects];
-  const int n = DirtyRects(rects, kMaxDirtyRects, &uncovered);
-  if (n > 0) DrawRects(rects, n);
+  TickEntryAndRepaint(*this, entry_);  // each group is copied to the window on its own
   if (countdown_ > 0 && --countdown_ == 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
   // Replies read while painting may have brought events along.
   ProcessEvents();

@@ -60,8 +60,6 @@ class IGraphicsX11 : public IGraphics {
   // The connection failed (the server went away): nothing more will come.
   bool ConnectionBroken() const;
 
-  static constexpr int kMaxDirtyRects = 8;
-
   uint32_t WindowId() const { return window_; }
   const ValueEntry& Entry() const { return entry_; }
   bool UsesSharedMemory() const { return presenter_.UsesSharedMemory(); }
