@@ -31,27 +31,20 @@ using ConcurrencyTest = PluginTest;
 // for a sample that is not finite).
 double ProcessBlock(sv::IAudioProcessor* processor, int64_t position, int frames,
                     sv::IParameterChanges* changes = nullptr) {
-  std::vector<double> l(static_cast<size_t>(frames)), r(static_cast<size_t>(frames));
-  double* ch[2] = {l.data(), r.data()};
-  sv::AudioBusBuffers bus;
-  bus.numChannels = 2;
-  bus.channelBuffers64 = ch;
+  StereoOutput output(sv::kSample64, frames);
   sv::ProcessContext context;
   FillContext(&context, HostTransport{48000.0, 120.0, true}, position);
   HostParamChanges reported;
-  sv::ProcessData data;
-  data.symbolicSampleSize = sv::kSample64;
-  data.numSamples = frames;
-  data.numOutputs = 1;
-  data.outputs = &bus;
-  data.processContext = &context;
-  data.inputParameterChanges = changes;
-  data.outputParameterChanges = &reported;
-  EXPECT_EQ(processor->process(data), sb::kResultOk);
+  output.SetInputs(changes, nullptr, &context);
+  output.data.numSamples = frames;
+  output.data.outputParameterChanges = &reported;
+  EXPECT_EQ(processor->process(output.data), sb::kResultOk);
   double worst = 0.0;
-  for (size_t i = 0; i < l.size(); ++i) {
-    if (!std::isfinite(l[i]) || !std::isfinite(r[i])) return INFINITY;
-    worst = std::fmax(worst, std::fmax(std::fabs(l[i]), std::fabs(r[i])));
+  for (int c = 0; c < 2; ++c) {
+    for (double x : output.samples64[c]) {
+      if (!std::isfinite(x)) return INFINITY;
+      worst = std::fmax(worst, std::fabs(x));
+    }
   }
   return worst;
 }

@@ -22,30 +22,15 @@ using HostSafetyTest = PluginTest;
 // 0.25 from before (stale audio); returns what they hold afterwards, left
 // channel then right, as doubles.
 std::vector<double> ProcessIntoStaleBuffers(sv::IAudioProcessor* processor, int sampleSize, int frames) {
-  std::vector<double> l64(static_cast<size_t>(frames), 0.25), r64 = l64;
-  std::vector<float> l32(static_cast<size_t>(frames), 0.25f), r32 = l32;
-  double* ch64[2] = {l64.data(), r64.data()};
-  float* ch32[2] = {l32.data(), r32.data()};
-  sv::AudioBusBuffers bus;
-  bus.numChannels = 2;
-  if (sampleSize == sv::kSample64) bus.channelBuffers64 = ch64; else bus.channelBuffers32 = ch32;
+  StereoOutput output(sampleSize, frames, 0.25);
   sv::ProcessContext context;
   FillContext(&context, HostTransport{48000.0, 120.0, true}, 0);
-  sv::ProcessData data;
-  data.symbolicSampleSize = sampleSize;
-  data.numSamples = frames;
-  data.numOutputs = 1;
-  data.outputs = &bus;
-  data.processContext = &context;
-  EXPECT_EQ(processor->process(data), sb::kResultOk);
+  output.SetInputs(nullptr, nullptr, &context);
+  output.data.numSamples = frames;
+  EXPECT_EQ(processor->process(output.data), sb::kResultOk);
   std::vector<double> out;
-  if (sampleSize == sv::kSample64) {
-    out = l64;
-    out.insert(out.end(), r64.begin(), r64.end());
-  } else {
-    out.assign(l32.begin(), l32.end());
-    out.insert(out.end(), r32.begin(), r32.end());
-  }
+  for (int c = 0; c < 2; ++c)
+    for (size_t i = 0; i < static_cast<size_t>(frames); ++i) out.push_back(output.Sample(c, i));
   return out;
 }
 
