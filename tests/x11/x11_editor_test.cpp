@@ -14,6 +14,7 @@
 
 #include "poll_run_loop.h"
 #include "pluginterfaces/gui/iplugview.h"
+#include "request_recorder.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
@@ -333,6 +334,31 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   EXPECT_EQ(x.Children(e.top), 0);
   EXPECT_EQ(frame.Handlers(), 0);
   EXPECT_EQ(frame.OutstandingRefs(), 0) << "the run loop was given back";
+}
+
+TEST_F(X11EditorTest, AnIdleEditorSendsNothingToTheServer) {
+  EditorInstance& e = NewInstance(0, 0);
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(e));
+  Settle(300);
+  const Window editor = x.FirstChild(e.top);
+  ASSERT_NE(editor, 0u);
+
+  // Nothing processed, nothing edited, no input: a dozen ticks send not one
+  // request (no image, no round trip) on the editor's connection.
+  RequestRecorder recorder;
+  ASSERT_TRUE(recorder.Start(xvfb.Display(), editor));
+  Settle(500);
+  const std::vector<int> idle = recorder.Stop();
+  EXPECT_TRUE(idle.empty()) << idle.size() << " requests, the first with major opcode " << idle.front();
+
+  // The recording sees what the editor does send: hovering the Sync button
+  // lights it up.
+  ASSERT_TRUE(recorder.Start(xvfb.Display(), editor));
+  MoveTo(e, kLfo1Sync);
+  Settle();
+  EXPECT_FALSE(recorder.Stop().empty());
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
 }
 
 TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
