@@ -361,6 +361,62 @@ TEST_F(X11EditorTest, AnIdleEditorSendsNothingToTheServer) {
   EXPECT_EQ(e.view->removed(), sb::kResultOk);
 }
 
+TEST_F(X11EditorTest, ASecondViewOfTheSameInstanceNeverTouchesTheFirst) {
+  EditorInstance& e = NewInstance(0, 0);
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(e));
+  const Window second = x.TopLevel(600, 0, kEditorW + 40, kEditorH + 30);
+  auto attachSecond = [&](sb::IPlugView* v) {
+    v->setFrame(&frame);
+    return v->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(second)), sb::kPlatformTypeX11EmbedWindowID);
+  };
+  // The first view draws and answers a drag: the knob and the value move.
+  auto stillWorks = [&](const char* when) {
+    const double before = e.Norm("Volume");
+    const Pixels shown = Screen(e);
+    Drag(e, kVolume, before > 0.5 ? 30 : -30);
+    EXPECT_NE(e.Norm("Volume"), before) << when;
+    EXPECT_GT(Screen(e).Differences(shown, 470, 100, 532, 175), 50) << when;
+  };
+
+  // A second view while the first is attached: refused; its removal and
+  // release leave the first's window, timer and descriptor alone.
+  sb::IPlugView* view2 = e.plugin.controller->createView("editor");
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(attachSecond(view2), sb::kResultFalse);
+  EXPECT_EQ(x.Children(second), 0) << "no window for the second view";
+  EXPECT_EQ(x.Children(e.top), 1);
+  EXPECT_EQ(frame.Handlers(), 2) << "only the first view's timer and descriptor";
+  EXPECT_EQ(view2->removed(), sb::kResultOk);
+  EXPECT_EQ(view2->release(), 0u);
+  EXPECT_EQ(x.Children(e.top), 1);
+  EXPECT_EQ(frame.Handlers(), 2);
+  stillWorks("after a second view came and went");
+
+  // The other order: the first is removed while a refused second view
+  // lives on; the second may then attach, and the first view's release
+  // leaves it alone.
+  view2 = e.plugin.controller->createView("editor");
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(attachSecond(view2), sb::kResultFalse);
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(x.Children(e.top), 0);
+  EXPECT_EQ(frame.Handlers(), 0);
+  ASSERT_EQ(attachSecond(view2), sb::kResultOk);
+  EXPECT_EQ(x.Children(second), 1);
+  EXPECT_EQ(e.Attach(frame), sb::kResultFalse) << "now the first view is the second one";
+  e.view->release();
+  e.view = view2;
+  e.top = second;
+  e.x0 = 600;
+  ASSERT_TRUE(Painted(e));
+  EXPECT_EQ(frame.Handlers(), 2);
+  stillWorks("in the second view, after the first was released");
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
+}
+
 TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
   EditorInstance& a = NewInstance(0, 0);
   // A parent id that names no window: refused, nothing left registered.
