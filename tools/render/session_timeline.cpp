@@ -50,9 +50,9 @@ std::string Pad(const std::string& s, size_t width) {
 
 class Resolver {
  public:
-  Resolver(const SessionScript& script, const TimelinePlugin& plugin, const std::map<uint32_t, double>& start,
+  Resolver(const TimelinePlugin& plugin, const std::map<uint32_t, double>& start,
            double sampleRate, Timeline* out, std::vector<SessionError>* errors)
-      : script_(script), plugin_(plugin), state_(start), rate_(sampleRate), out_(out), errors_(errors) {
+      : plugin_(plugin), state_(start), rate_(sampleRate), out_(out), errors_(errors) {
     for (const auto& kv : start) Raise(kv.first, kv.second);
   }
 
@@ -141,7 +141,6 @@ class Resolver {
     return true;
   }
 
-  const SessionScript& script_;
   const TimelinePlugin& plugin_;
   std::map<uint32_t, double> state_;
   double rate_;
@@ -159,7 +158,7 @@ bool ResolveTimeline(const SessionScript& script, const TimelinePlugin& plugin, 
   out->title = script.title;
   const size_t before = errors->size();
   out->events.reserve(script.lines.size());
-  Resolver resolver(script, plugin, start, sampleRate, out, errors);
+  Resolver resolver(plugin, start, sampleRate, out, errors);
   for (size_t i = 0; i < script.lines.size(); ++i) resolver.Line(script.lines[i], static_cast<int>(i));
 
   double last = 0.0;
