@@ -1,6 +1,5 @@
 #include "tools/render/render_session.h"
 
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,19 +7,20 @@
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/vstspeaker.h"
+#include "tools/platform/file_system.h"
 #include "tools/render/audio_writer.h"
-#include "tools/render/block_processor.h"
 #include "tools/render/frame_pipe.h"
 #include "tools/render/interruption.h"
+#include "tools/render/loudness_meter.h"
+#include "tools/render/loudness_report.h"
+#include "tools/render/loudness_target.h"
 #include "tools/render/param_resolve.h"
-#include "tools/render/output_fades.h"
-#include "tools/platform/file_system.h"
+#include "tools/render/plot_output.h"
 #include "tools/render/progress_bar.h"
+#include "tools/render/render_pass.h"
 #include "tools/render/session_setup.h"
-#include "tools/render/timeline_player.h"
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
-#include "tools/vst3host/module_loader.h"
 
 namespace selvarin {
 
@@ -98,23 +98,6 @@ std::string FindBundle(const char* argv0) {
 
 namespace {
 
-// The loaded bundle and what the renderer learned from it. Members are
-// destroyed in reverse order: the instance before the host object before
-// the module.
-struct PluginHost {
-  Vst3Module module;
-  HostApp host{"selvarin-render"};
-  HostedPlugin plugin;
-  std::vector<CatalogParam> catalog;
-  std::vector<std::string> presets;
-};
-
-// What the command line asks the plug-in to start with, resolved against it.
-struct StartSettings {
-  int presetIndex = -1;
-  std::vector<ResolvedParam> params;
-};
-
 bool LoadPlugin(const RenderOptions& o, const char* argv0, PluginHost* h, std::string* error) {
   const std::string bundle = o.pluginPath.empty() ? FindBundle(argv0) : o.pluginPath;
   if (bundle.empty()) {
@@ -139,80 +122,6 @@ bool ResolveStart(const RenderOptions& o, PluginHost& h, StartSettings* s, std::
   return true;
 }
 
-// The preset, then the parameters, reach the plug-in as a DAW sends them:
-// parameter changes of a processing call without samples, before the first
-// block, mirrored to the controller.
-bool ApplyStart(const StartSettings& s, PluginHost& h, BlockProcessor& proc, std::string* error) {
-  HostParamChanges& changes = proc.Changes();
-  if (s.presetIndex >= 0 && h.presets.size() > 1) {
-    const double x = static_cast<double>(s.presetIndex) / static_cast<double>(h.presets.size() - 1);
-    changes.Add(kPresetParamId, 0, x);
-    h.plugin.controller->setParamNormalized(kPresetParamId, x);
-  }
-  for (const ResolvedParam& r : s.params) {
-    changes.Add(r.id, 0, r.normalized);
-    h.plugin.controller->setParamNormalized(r.id, r.normalized);
-  }
-  if (!proc.Process(0, 0)) {
-    *error = "the plug-in failed to take the parameters";
-    return false;
-  }
-  return true;
-}
-
-// Exit codes besides 0 (done) and 1 (failed): a stop request ends a
-// render as Ctrl-C ends other programs; a reader that went away ends it
-// quietly, as such a writer ends in a shell pipeline.
-constexpr int kExitInterrupted = 130;
-constexpr int kExitReaderGone = 141;
-
-// The exit code of a render whose output failed, with *error as the
-// message; a reader gone away has none.
-int OutputFailureCode(const AudioWriter& writer, std::string* error) {
-  switch (writer.Status()) {
-    case IoStatus::kStopped:
-      return kExitInterrupted;
-    case IoStatus::kReaderGone:
-      error->clear();
-      return kExitReaderGone;
-    case IoStatus::kDone:
-    case IoStatus::kFailed:
-      break;
-  }
-  return 1;
-}
-
-// Renders every frame into the pipe, with the timeline's changes and the
-// output fades; returns the exit code.
-int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, TimelinePlayer& player,
-               const OutputFades& fades, FramePipe& pipe, const AudioWriter& writer, std::string* error) {
-  const int64_t block = o.blockSize;
-  ProgressBar progress(total, o.progress && static_cast<double>(total) > 30.0 * 48000.0);
-  for (int64_t done = 0; done < total;) {
-    if (Interrupted()) {
-      progress.Finish();
-      *error = pipe.InPlace() ? "interrupted" : "interrupted; no file written";
-      return kExitInterrupted;
-    }
-    const int n = static_cast<int>(total - done < block ? total - done : block);
-    player.FillBlock(done, n, &proc.Changes());
-    if (!proc.Process(done, n)) {
-      progress.Finish();
-      *error = "the plug-in failed to process a block";
-      return 1;
-    }
-    if (o.precision == 64) fades.Apply(proc.Channels64(), done, n); else fades.Apply(proc.Channels32(), done, n);
-    if (!pipe.Append(proc.Channels64(), proc.Channels32(), n, error)) {
-      progress.Finish();
-      return OutputFailureCode(writer, error);
-    }
-    done += n;
-    progress.Update(done);
-  }
-  progress.Finish();
-  return 0;
-}
-
 // "Volume" is linear in decibels: 0.64 % of its 64 dB span per percent,
 // each 6 dB a doubling, so about 0.642 dB per percent.
 constexpr double kVolumeDbPerPercent = 0.64 * 6.020599913279624 / 6.0;
@@ -230,25 +139,6 @@ void WarnAboutClipping(const FramePipe& pipe, double volumePercent) {
     std::fprintf(stderr, "; \"Volume\" %.0f %% or lower avoids it (or use --bits 32)", suggested);
   }
   std::fprintf(stderr, "\n");
-}
-
-// Waits for the writer, stops the plug-in and puts the file in place.
-int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, FramePipe& pipe, AudioWriter& writer,
-                 double volumePercent, std::string* error) {
-  if (!pipe.Finish(error)) return OutputFailureCode(writer, error);
-  plugin.processor->setProcessing(false);
-  plugin.SetActive(false);
-  if (!writer.Commit(error)) return OutputFailureCode(writer, error);
-  WarnAboutClipping(pipe, volumePercent);
-  const char* bits = o.format == SampleFormat::kPcm16   ? "16-bit"
-                     : o.format == SampleFormat::kPcm24 ? "24-bit"
-                                                        : "32-bit float";
-  // The summary goes where it does not mix with the samples.
-  std::fprintf(writer.ToStandardOutput() ? stderr : stdout, "Wrote %s: %.3f s, %d Hz, stereo, %s%s%s\n",
-               writer.ToStandardOutput() ? "standard output" : o.output.c_str(),
-               static_cast<double>(total) / o.sampleRate, static_cast<int>(o.sampleRate),
-               IsLossy(o.fileType) ? "" : bits, IsLossy(o.fileType) ? "" : " ", FileTypeName(o.fileType));
-  return 0;
 }
 
 // The highest "Volume" of the render, or -1 if the plug-in has none.
@@ -281,10 +171,64 @@ void Tag(const RenderOptions& o, const PluginHost& h, const StartSettings& start
   if (!o.session.empty()) ws->comment += ", session " + (o.session == "-" ? std::string("from standard input") : o.session);
 }
 
-// Writes the render of a resolved timeline; returns the exit code.
-int RenderToOutput(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
-                   std::string* error) {
-  CatchInterruptions();
+const char* SampleFormatName(SampleFormat f) {
+  return f == SampleFormat::kPcm16 ? "16-bit" : f == SampleFormat::kPcm24 ? "24-bit" : "32-bit float";
+}
+
+// The report's description of the output and the gain.
+RenderReport Describe(const RenderOptions& o, int64_t total, const GainPlan& plan) {
+  RenderReport r;
+  r.written = !o.dryRun;
+  r.path = o.output;
+  if (!o.output.empty()) {
+    r.format = FileTypeName(o.fileType);
+    if (!IsLossy(o.fileType)) r.sampleFormat = SampleFormatName(o.format);
+  }
+  r.sampleRate = static_cast<int>(o.sampleRate);
+  r.frames = total;
+  r.gain = plan.gain;
+  r.loudnessGiven = o.loudnessGiven;
+  r.loudnessTarget = o.loudness;
+  r.ceilingGiven = o.truePeakGiven;
+  r.ceiling = o.truePeak;
+  r.missedLu = plan.missedLu;
+  return r;
+}
+
+// The report goes where it does not mix with the samples; JSON alone on
+// standard output.
+void PrintReport(const RenderOptions& o, const RenderReport& r) {
+  if (r.missedLu > 0.0) {
+    std::fprintf(stderr,
+                 "selvarin-render: the true-peak ceiling of %.1f dBTP holds the loudness at %.1f LUFS, "
+                 "%.1f LU below the %.1f LUFS asked for\n",
+                 o.truePeak, r.loudness.integrated, r.missedLu, o.loudness);
+  }
+  if (o.report == ReportFormat::kJson) {
+    std::fputs(ReportJson(r).c_str(), stdout);
+    return;
+  }
+  std::fputs(ReportLine(r).c_str(), o.output == "-" && !o.dryRun ? stderr : stdout);
+}
+
+// Measures the whole render without writing it: the pass that finds the
+// gain, or a dry run's report.
+int MeasuringPass(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
+                  LoudnessMeter* meter, ProgressBar& progress, std::string* error) {
+  FramePipe::Settings ps;
+  ps.meter = meter;
+  ps.precision = o.precision;
+  ps.minFrames = static_cast<size_t>(o.blockSize);
+  FramePipe pipe(ps);
+  const int code = RenderPass(o, h, start, timeline, pipe, nullptr, progress, 0, error);
+  meter->Finish();
+  return code;
+}
+
+// Writes the render with the plan's gain, measuring what it writes, and
+// puts the file in place; returns the exit code.
+int WritingPass(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
+                const GainPlan& plan, ProgressBar& progress, int64_t progressFrom, std::string* error) {
   const int64_t total = std::llround(timeline.seconds * o.sampleRate);
   AudioWriter writer;
   WriterSettings ws;
@@ -298,21 +242,69 @@ int RenderToOutput(const RenderOptions& o, PluginHost& h, const StartSettings& s
   ws.peakChunk = o.peakChunk;
   Tag(o, h, start, timeline, &ws);
   if (!writer.Open(ws, error)) return OutputFailureCode(writer, error);
-  if (!StartProcessing(o, h.plugin, error)) return 1;
-
-  BlockProcessor proc(o, h.plugin);
-  sv::IEditController* controller = h.plugin.controller;
-  TimelinePlayer player(timeline, [controller](uint32_t id, double plain) {
-    return controller->plainParamToNormalized(id, plain);
-  }, static_cast<int>(h.presets.size()));
-  const OutputFades fades(total, std::llround(o.fadeIn * o.sampleRate), std::llround(o.fadeOut * o.sampleRate));
+  LoudnessMeter meter(o.sampleRate);
+  FramePipe::Settings ps;
+  ps.writer = &writer;
+  ps.meter = &meter;
+  ps.precision = o.precision;
+  ps.minFrames = static_cast<size_t>(o.blockSize);
+  ps.countClips = writer.Clips();
+  ps.gain = plan.gain;
   // Frames are written in large pieces by a second thread while the next
   // ones render.
-  FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize), writer.Clips());
-  if (!ApplyStart(start, h, proc, error)) return 1;
-  const int code = RenderLoop(o, total, proc, player, fades, pipe, writer, error);
+  FramePipe pipe(ps);
+  const int code = RenderPass(o, h, start, timeline, pipe, &writer, progress, progressFrom, error);
+  progress.Finish();
   if (code != 0) return code;
-  return FinishRender(o, total, h.plugin, pipe, writer, HighestVolume(h, timeline), error);
+  if (!writer.Commit(error)) return OutputFailureCode(writer, error);
+  meter.Finish();
+  WarnAboutClipping(pipe, HighestVolume(h, timeline));
+  const bool toStdout = writer.ToStandardOutput();
+  std::fprintf(toStdout || o.report == ReportFormat::kJson ? stderr : stdout,
+               "Wrote %s: %.3f s, %d Hz, stereo, %s%s%s\n", toStdout ? "standard output" : o.output.c_str(),
+               static_cast<double>(total) / o.sampleRate, static_cast<int>(o.sampleRate),
+               IsLossy(o.fileType) ? "" : SampleFormatName(o.format), IsLossy(o.fileType) ? "" : " ",
+               FileTypeName(o.fileType));
+  RenderReport report = Describe(o, total, plan);
+  report.loudness = meter.Result();
+  if (o.loudnessGiven && plan.limitedByPeak) report.missedLu = o.loudness - report.loudness.integrated;
+  PrintReport(o, report);
+  return 0;
+}
+
+// Renders as the options ask: a measuring pass first when a gain is to be
+// found (or a dry run is to report), then the writing pass.
+int Render(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
+           std::string* error) {
+  CatchInterruptions();
+  const int64_t total = std::llround(timeline.seconds * o.sampleRate);
+  const bool measure = NeedsMeasuringPass(o);
+  const int passes = (measure ? 1 : 0) + (o.dryRun ? 0 : 1);
+  ProgressBar progress(total * passes, o.progress && static_cast<double>(total) > 30.0 * 48000.0);
+  GainPlan plan;
+  if (measure) {
+    LoudnessMeter meter(o.sampleRate);
+    const int code = MeasuringPass(o, h, start, timeline, &meter, progress, error);
+    if (code != 0) return code;
+    GainRequest request;
+    request.loudnessGiven = o.loudnessGiven;
+    request.loudness = o.loudness;
+    request.ceilingGiven = o.truePeakGiven;
+    request.ceiling = o.truePeak;
+    if (!PlanGain(meter, request, &plan, error)) {
+      progress.Finish();
+      if (!o.dryRun) *error += "; no file written";
+      return 1;
+    }
+    if (o.dryRun) {
+      progress.Finish();
+      RenderReport report = Describe(o, total, plan);
+      report.loudness = plan.expected;
+      PrintReport(o, report);
+      return 0;
+    }
+  }
+  return WritingPass(o, h, start, timeline, plan, progress, measure ? total : 0, error);
 }
 
 }  // namespace
@@ -338,11 +330,15 @@ int RunRender(const RenderOptions& o, const char* argv0, std::string* error) {
   view.presets = &h.presets;
   Timeline timeline;
   if (!PrepareTimeline(o, view, start.presetIndex, start.params, &timeline, error)) return 1;
+  const TimelinePlugin resolver = MakeTimelinePlugin(o, view);
+  if (!o.plot.empty() && !WriteSessionPlot(o, timeline, resolver, error)) return 1;
   if (o.dryRun) {
-    std::fputs(FormatTimeline(timeline, MakeTimelinePlugin(o, view)).c_str(), stdout);
-    return 0;
+    // The JSON report is all a script finds on standard output.
+    if (o.report != ReportFormat::kJson || !NeedsMeasuringPass(o))
+      std::fputs(FormatTimeline(timeline, resolver).c_str(), stdout);
+    if (!NeedsMeasuringPass(o)) return 0;
   }
-  return RenderToOutput(o, h, start, timeline, error);
+  return Render(o, h, start, timeline, error);
 }
 
 }  // namespace selvarin

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/render/name_suggest.h"
 #include "tools/render/render_options.h"
 
 namespace selvarin {
@@ -135,8 +136,14 @@ class LineReader {
     }
     const bool ramp = op != std::string::npos;
     if (!ramp) op = text.find('=');
-    if (op == std::string::npos)
-      return Fail("cannot read '" + text + "' (TIME NAME = VALUE, START-END NAME -> VALUE, preset, length or title)");
+    if (op == std::string::npos) {
+      // A keyword typed wrong reads as a change without its '='.
+      std::string first, rest;
+      SplitWord(text, &first, &rest);
+      const std::string guess = DidYouMean(SuggestNames(first, {"length", "title", "preset"}));
+      return Fail("cannot read '" + text + "'" +
+                  (guess.empty() ? " (TIME NAME = VALUE, START-END NAME -> VALUE, preset, length or title)" : guess));
+    }
     if (!ramp) opLen = 1;
     ev.target = Trim(text.substr(0, op));
     if (ev.target.empty()) return Fail("no parameter name before '" + text.substr(op, opLen) + "'");
