@@ -65,7 +65,7 @@ std::string ReportJson(const RenderReport& r) {
   j += ",\"loudness_range_lu\":" + JsonNumber(l.range, 2);
   j += ",\"true_peak_dbtp\":" + JsonNumber(PeakDb(l.truePeak), 2);
   j += ",\"sample_peak_dbfs\":" + JsonNumber(PeakDb(l.samplePeak), 2);
-  j += ",\"gain_db\":" + JsonNumber(GainDb(r.gain), 3);
+  j += ",\"gain_db\":" + JsonNumber(GainDb(r.gain), 6);
   j += ",\"target_lufs\":" + (r.loudnessGiven ? JsonNumber(r.loudnessTarget, 2) : std::string("null"));
   j += ",\"true_peak_ceiling_dbtp\":" + (r.ceilingGiven ? JsonNumber(r.ceiling, 2) : std::string("null"));
   j += ",\"target_missed_lu\":" + (r.loudnessGiven ? JsonNumber(r.missedLu, 2) : std::string("null"));

@@ -1,7 +1,8 @@
 #pragma once
 // The true peak of stereo audio: the largest magnitude of the signal
 // interpolated to four times its sample rate (ITU-R BS.1770), the samples
-// themselves included.
+// themselves included. Silence comes before the first sample; nothing
+// after the last, whose last half window is not interpolated.
 //
 // Interpolating every sample costs more than rendering it, so a stretch is
 // interpolated only where it could beat the peak found so far: between two
@@ -19,8 +20,8 @@ class TruePeak {
   TruePeak();
 
   void Add(const float* interleaved, size_t frames);
-  // Interpolates the last samples against the silence after the end; the
-  // peaks are complete afterwards, and Add must not be called again.
+  // Interpolates the last whole windows; the peaks are complete
+  // afterwards, and Add must not be called again.
   void Finish();
 
   // Linear: 1.0 is full scale. The true peak counts the samples too.
