@@ -72,11 +72,20 @@ void DrawValueLine(RasterBitmap* d, const PlotLayout& l, size_t lane, const Plot
       points.push_back({static_cast<float>(l.X(t)), static_cast<float>(l.Y(lane, p.ValueAt(t)))});
     }
   }
-  // Three rows thick.
-  for (float dy : {-1.0f, 0.0f, 1.0f}) {
-    for (size_t i = 1; i < points.size(); ++i)
-      RasterLineF(d, points[i - 1].first, points[i - 1].second + dy, points[i].first, points[i].second + dy,
-                  kPlotValueColour, 1.0f, kRasterCopy, true);
+  // Soft edges a row above and below, and a solid core in the line's own
+  // colour.
+  for (size_t i = 1; i < points.size(); ++i) {
+    const auto& a = points[i - 1];
+    const auto& b = points[i];
+    for (float dy : {-1.0f, 1.0f})
+      RasterLineF(d, a.first, a.second + dy, b.first, b.second + dy, kPlotValueColour, 1.0f, kRasterCopy, true);
+  }
+  for (size_t i = 1; i < points.size(); ++i) {
+    const auto& a = points[i - 1];
+    const auto& b = points[i];
+    RasterLine(d, static_cast<int>(std::lround(a.first)), static_cast<int>(std::lround(a.second)),
+               static_cast<int>(std::lround(b.first)), static_cast<int>(std::lround(b.second)), kPlotValueColour, 1.0f,
+               kRasterCopy, false);
   }
 }
 
