@@ -225,10 +225,13 @@ int MeasuringPass(const RenderOptions& o, PluginHost& h, const StartSettings& st
   return code;
 }
 
-// Writes the render with the plan's gain, measuring what it writes, and
-// puts the file in place; returns the exit code.
+// Writes the render with the plan's gain and puts the file in place;
+// returns the exit code. After a measuring pass the plan already knows what
+// the file measures (the render is deterministic and the gain constant);
+// otherwise what is written is measured on its way.
 int WritingPass(const RenderOptions& o, PluginHost& h, const StartSettings& start, const Timeline& timeline,
-                const GainPlan& plan, ProgressBar& progress, int64_t progressFrom, std::string* error) {
+                const GainPlan& plan, bool measured, ProgressBar& progress, int64_t progressFrom,
+                std::string* error) {
   const int64_t total = std::llround(timeline.seconds * o.sampleRate);
   AudioWriter writer;
   WriterSettings ws;
@@ -245,7 +248,7 @@ int WritingPass(const RenderOptions& o, PluginHost& h, const StartSettings& star
   LoudnessMeter meter(o.sampleRate);
   FramePipe::Settings ps;
   ps.writer = &writer;
-  ps.meter = &meter;
+  ps.meter = measured ? nullptr : &meter;
   ps.precision = o.precision;
   ps.minFrames = static_cast<size_t>(o.blockSize);
   ps.countClips = writer.Clips();
@@ -266,8 +269,7 @@ int WritingPass(const RenderOptions& o, PluginHost& h, const StartSettings& star
                IsLossy(o.fileType) ? "" : SampleFormatName(o.format), IsLossy(o.fileType) ? "" : " ",
                FileTypeName(o.fileType));
   RenderReport report = Describe(o, total, plan);
-  report.loudness = meter.Result();
-  if (o.loudnessGiven && plan.limitedByPeak) report.missedLu = o.loudness - report.loudness.integrated;
+  report.loudness = measured ? plan.expected : meter.Result();
   PrintReport(o, report);
   return 0;
 }
@@ -304,7 +306,7 @@ int Render(const RenderOptions& o, PluginHost& h, const StartSettings& start, co
       return 0;
     }
   }
-  return WritingPass(o, h, start, timeline, plan, progress, measure ? total : 0, error);
+  return WritingPass(o, h, start, timeline, plan, measure, progress, measure ? total : 0, error);
 }
 
 }  // namespace
