@@ -89,6 +89,32 @@ TEST(SessionFileTest, WrongLinesAreAllReportedWithTheirNumbers) {
             "bad.txt:2: time goes backwards: 0:05 comes after 0:10 (line 1); keep the lines in time order\n");
 }
 
+TEST(SessionFileTest, AWindowsEditorsFileReadsAsTheSameSession) {
+  // A byte-order mark, CR LF line ends and a title in another script.
+  const std::string lf =
+      "title \"Schlaf \xE2\x80\x94 \xE7\x9C\xA0\xE3\x82\x8A\"\n"
+      "preset 2\n"
+      "0:00-1:00 Binaural -> 2.5\n"
+      "\n"
+      "length 1:30\n";
+  std::string crlf = "\xEF\xBB\xBF";
+  for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  SessionScript a, b;
+  std::vector<SessionError> errors;
+  ASSERT_TRUE(ParseSession(lf, "lf.txt", &a, &errors)) << FormatSessionErrors("lf.txt", errors);
+  ASSERT_TRUE(ParseSession(crlf, "crlf.txt", &b, &errors)) << FormatSessionErrors("crlf.txt", errors);
+  EXPECT_EQ(b.title, a.title);
+  EXPECT_EQ(b.title, "Schlaf \xE2\x80\x94 \xE7\x9C\xA0\xE3\x82\x8A");
+  EXPECT_EQ(b.length, 90.0);
+  ASSERT_EQ(b.lines.size(), 2u);
+  EXPECT_EQ(b.lines[0].value, "2");
+  EXPECT_EQ(b.lines[1].line, 3);
+  EXPECT_EQ(b.lines[1].target, "Binaural");
+  EXPECT_EQ(b.lines[1].value, "2.5");
+  // A mark anywhere but at the start is no mark: that line is wrong.
+  EXPECT_FALSE(ParseSession("preset 2\n\xEF\xBB\xBFlength 1:30\n", "mid.txt", &b, &errors));
+}
+
 TEST(SessionFileTest, TimesPrintAsTheyRead) {
   EXPECT_EQ(FormatSessionTime(0.0), "0:00");
   EXPECT_EQ(FormatSessionTime(90.0), "1:30");

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tools/platform/file_system.h"
 #include "tools/render/output_file.h"
 
 namespace selvarin {
@@ -75,17 +76,6 @@ std::string StreamWavHeader(const WriterSettings& w) {
   return h;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 // Finds where the samples go: a new unique file next to the output, or the
@@ -121,12 +111,12 @@ bool AudioWriter::OpenTarget(std::string* error) {
       break;
   }
   inPlace_ = false;
-  const std::string dir = FolderOf(path);
+  const std::string dir = PathFolder(path);
   if (KindOfPath(dir) != PathKind::kDirectory) {
     *error = "cannot create " + path + ": the folder " + dir + " does not exist";
     return false;
   }
-  fd_ = CreateUniqueFile(dir, NameOf(path) + ".part-", &tempPath_, &reason);
+  fd_ = CreateUniqueFile(dir, PathName(path) + ".part-", &tempPath_, &reason);
   if (fd_ < 0) {
     *error = "cannot create " + path + ": cannot write in " + dir + " (" + reason + ")";
     return false;
@@ -161,7 +151,9 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
     }
     info.format = SF_FORMAT_RAW | SF_ENDIAN_LITTLE | Subtype(settings.format);
   }
-  file_ = sf_open_fd(fd_, SFM_WRITE, &info, closeFd_ ? SF_TRUE : SF_FALSE);
+  // The descriptor stays ours to close: libsndfile closes only its handle
+  // on Windows, and a close is checked here.
+  file_ = sf_open_fd(fd_, SFM_WRITE, &info, SF_FALSE);
   if (!file_) {
     *error = "cannot write " + settings.path + ": " + sf_strerror(nullptr);
     if (closeFd_) CloseDescriptor(fd_);
@@ -207,9 +199,11 @@ bool AudioWriter::Commit(std::string* error) {
   if (!file_) return false;
   const int closed = sf_close(file_);
   file_ = nullptr;
+  const bool descriptorClosed = !closeFd_ || CloseDescriptor(fd_);
   fd_ = -1;
-  if (closed != 0) {
-    *error = "cannot finish " + settings_.path + ": " + sf_error_number(closed);
+  if (closed != 0 || !descriptorClosed) {
+    *error = "cannot finish " + settings_.path + ": " +
+             (closed != 0 ? sf_error_number(closed) : "the system could not write all of it");
     Abort();
     return false;
   }
@@ -229,7 +223,6 @@ void AudioWriter::Abort() {
   if (file_) {
     sf_close(file_);
     file_ = nullptr;
-    fd_ = -1;
   }
   if (fd_ >= 0 && closeFd_) CloseDescriptor(fd_);
   fd_ = -1;

@@ -32,7 +32,8 @@ bool IsTerminal(int fd);
 // Writes all of data to fd; false on an error.
 bool WriteAll(int fd, const void* data, size_t size);
 
-void CloseDescriptor(int fd);
+// Closes fd; false when the system reports that written data was lost.
+bool CloseDescriptor(int fd);
 
 // Moves from onto to, replacing a regular file there.
 bool ReplaceFile(const std::string& from, const std::string& to, std::string* reason);

@@ -168,7 +168,9 @@ bool ParseSession(const std::string& text, const std::string& name, SessionScrip
   LineReader reader(out, errors);
   const size_t before = errors->size();
   int number = 0;
-  size_t pos = 0;
+  // Editors on Windows start UTF-8 text with a byte-order mark; lines may
+  // end in CR LF there.
+  size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (pos <= text.size()) {
     size_t nl = text.find('\n', pos);
     if (nl == std::string::npos) nl = text.size();

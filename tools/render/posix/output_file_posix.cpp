@@ -62,7 +62,7 @@ bool WriteAll(int fd, const void* data, size_t size) {
   return true;
 }
 
-void CloseDescriptor(int fd) { close(fd); }
+bool CloseDescriptor(int fd) { return close(fd) == 0 || errno == EINTR; }
 
 bool ReplaceFile(const std::string& from, const std::string& to, std::string* reason) {
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
