@@ -72,7 +72,7 @@ class Child {
   }
   ~Child() {
     if (started_) Finish(0);
-    CloseHandle(outRead_);
+    if (outRead_) CloseHandle(outRead_);
     CloseHandle(errRead_);
   }
   bool Started() const { return started_; }
@@ -81,9 +81,22 @@ class Child {
   bool Poll() {
     const bool ended = WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
     // What an ended child wrote is in the pipes already.
-    while (Pump(outRead_, &result_.out) || Pump(errRead_, &result_.err)) {
+    while ((readOut_ && Pump(outRead_, &result_.out)) || Pump(errRead_, &result_.err)) {
     }
     return ended;
+  }
+
+  // A reader of standard output that stops reading, or goes away.
+  void StopReadingOutput() { readOut_ = false; }
+  void CloseOutput() {
+    readOut_ = false;
+    CloseHandle(outRead_);
+    outRead_ = nullptr;
+  }
+  // Bytes waiting in the standard output pipe.
+  DWORD OutputQueued() const {
+    DWORD available = 0;
+    return outRead_ && PeekNamedPipe(outRead_, nullptr, 0, nullptr, &available, nullptr) ? available : 0;
   }
 
   // Waits for the end (ending the child after `ms`) and collects everything.
@@ -105,6 +118,7 @@ class Child {
   bool started_ = false;
   PROCESS_INFORMATION info_{};
   HANDLE outRead_ = nullptr, errRead_ = nullptr;
+  bool readOut_ = true;
   Outcome result_;
 };
 
@@ -247,29 +261,105 @@ TEST_F(Win32RenderTest, StandardOutputCarriesTheFileByteForByte) {
   EXPECT_TRUE(DataChunk(piped.out) == fromFile) << "the same samples, byte for byte";
 }
 
+// Ctrl+C as a user presses it: a console event to every program on this
+// process's console, which it shares with the renderers it starts.
+class CtrlC {
+ public:
+  CtrlC() {
+    FreeConsole();
+    owned_ = AllocConsole() != 0;
+  }
+  ~CtrlC() {
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    FreeConsole();
+  }
+  bool Ready() const { return owned_; }
+  bool Press() {
+    SetConsoleCtrlHandler(nullptr, TRUE);  // the event reaches this process too
+    return GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
+  }
+
+ private:
+  bool owned_ = false;
+};
+
+// Waits for a condition of a running child (at most 30 s).
+template <class Condition>
+bool Within30s(Child& child, Condition condition) {
+  for (int i = 0; i < 3000 && !child.Poll(); ++i) {
+    if (condition()) return true;
+    Sleep(10);
+  }
+  return condition();
+}
+
 TEST_F(Win32RenderTest, CtrlCStopsTheRenderAndLeavesTheOldFileAsItWas) {
   Write("long.wav", "old");
-  // A console of our own, shared with the renderer, takes the event.
-  FreeConsole();
-  ASSERT_TRUE(AllocConsole());
+  CtrlC ctrlC;
+  ASSERT_TRUE(ctrlC.Ready());
   Child child(FullPath(SELVARIN_RENDER_EXE), RenderArgs("-o long.wav -d 24:00:00 -b 16"), WidePath(dir_));
   ASSERT_TRUE(child.Started());
-  // Until the render writes its temporary file (at most 30 s).
-  bool writing = false;
-  for (int i = 0; i < 3000 && !writing && !child.Poll(); ++i) {
-    writing = Files().size() == 2;
-    if (!writing) Sleep(10);
-  }
-  ASSERT_TRUE(writing) << "no temporary file appeared";
-  SetConsoleCtrlHandler(nullptr, TRUE);  // the event reaches this process too
-  ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+  ASSERT_TRUE(Within30s(child, [&] { return Files().size() == 2; })) << "no temporary file appeared";
+  ASSERT_TRUE(ctrlC.Press());
   const Outcome r = child.Finish(30000);
-  SetConsoleCtrlHandler(nullptr, FALSE);
-  FreeConsole();
   EXPECT_EQ(r.code, 130u) << r.err;
   EXPECT_NE(r.err.find("interrupted; no file written"), std::string::npos) << r.err;
   EXPECT_EQ(Files(), std::vector<std::string>{"long.wav"});
   EXPECT_EQ(Read("long.wav"), "old");
+}
+
+TEST_F(Win32RenderTest, CtrlCEndsAWriteNobodyReadsAndAReaderMayGo) {
+  {
+    // Standard output into a pipe that nobody reads: the renderer fills
+    // it, then waits inside its write.
+    CtrlC ctrlC;
+    ASSERT_TRUE(ctrlC.Ready());
+    Child child(FullPath(SELVARIN_RENDER_EXE), RenderArgs("-o - -d 600"), WidePath(dir_));
+    child.StopReadingOutput();
+    DWORD queued = 0;
+    ASSERT_TRUE(Within30s(child, [&] {
+      const DWORD now = child.OutputQueued();
+      const bool full = now > 0 && now == queued;  // no longer growing
+      queued = now;
+      return full;
+    }));
+    ASSERT_TRUE(ctrlC.Press());
+    const Outcome r = child.Finish(10000);
+    EXPECT_EQ(r.code, 130u) << "a stop request must end a write nobody reads";
+    EXPECT_NE(r.err.find("selvarin-render: interrupted"), std::string::npos) << r.err;
+  }
+  // A reader that goes away ends the render without a word, as it ends
+  // other writers in a pipeline.
+  Child child(FullPath(SELVARIN_RENDER_EXE), RenderArgs("-o - -d 10:00"), WidePath(dir_));
+  ASSERT_TRUE(Within30s(child, [&] { return child.OutputQueued() > 0; }));
+  child.CloseOutput();
+  const Outcome r = child.Finish(30000);
+  EXPECT_EQ(r.code, 141u);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(Files().empty());
+}
+
+// (Symbolic links are written through as on Linux; Wine makes none to test
+// that with.)
+TEST_F(Win32RenderTest, ReadOnlyFilesAreKeptAndReplacedFilesKeepTheirAttributes) {
+  // A read-only file is not replaced: Windows lets nobody write it.
+  Write("guarded.wav", "keep me");
+  ASSERT_TRUE(SetFileAttributesW(WidePath(Path("guarded.wav")).c_str(), FILE_ATTRIBUTE_READONLY));
+  Outcome r = Render("-d 1 -o guarded.wav");
+  EXPECT_EQ(r.code, 1u);
+  EXPECT_NE(r.err.find("selvarin-render: cannot write guarded.wav: the file is read-only"), std::string::npos) << r.err;
+  EXPECT_TRUE(Read("guarded.wav") == "keep me") << "the read-only file was replaced";
+
+  // A replaced file keeps its attributes.
+  Write("hidden.wav", "old");
+  ASSERT_TRUE(SetFileAttributesW(WidePath(Path("hidden.wav")).c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_EQ(Render("-d 0.5 -o hidden.wav").code, 0u);
+  EXPECT_TRUE(GetFileAttributesW(WidePath(Path("hidden.wav")).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  Audio a;
+  ASSERT_TRUE(Load(Path("hidden.wav"), &a));
+  EXPECT_EQ(a.info.frames, 24000);
+
+  EXPECT_EQ(Files(), (std::vector<std::string>{"guarded.wav", "hidden.wav"})) << "no temporary file";
 }
 
 }  // namespace
