@@ -34,12 +34,17 @@ tresult PLUGIN_API IVST3View::isPlatformTypeSupported(FIDString type) {
 tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   IGraphics* g = Graphics();
   if (!g) return kResultFalse;
+  bool rescaled = false;
   if (type && windowHost_->IsPlatformTypeSupported(type)) {
     windowHost_->Close();  // attached twice: the old window goes first
+    rescaled = TakeScaleFor(parent);
     if (!windowHost_->Open(*g, parent, type, plugFrame)) return kResultFalse;
+    FollowSystemScale();
   }
   systemWindow = parent;
   plug_->OnEditorOpen();
+  // The host sized its window from getSize at the former scale.
+  if (rescaled) AskFrameForSize();
   return kResultOk;
 }
 
@@ -54,7 +59,7 @@ tresult PLUGIN_API IVST3View::removed() {
 tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
   IGraphics* g = Graphics();
   if (!g || !size) return kResultFalse;
-  *size = ViewRect(0, 0, g->Width(), g->Height());
+  *size = ViewRect(0, 0, g->ScaledWidth(), g->ScaledHeight());
   return kResultOk;
 }
 
@@ -76,7 +81,8 @@ tresult PLUGIN_API IVST3View::setFrame(IPlugFrame* frame) {
 bool IVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return false;
   resizePending_ = true;
-  ViewRect r(0, 0, width, height);
+  IGraphics* g = Graphics();
+  ViewRect r(0, 0, g ? g->ToDevice(width) : width, g ? g->ToDevice(height) : height);
   return plugFrame->resizeView(this, &r) == kResultTrue;
 }
 
