@@ -76,15 +76,18 @@ RasterBitmap* EditorImageCache::ForScale(RasterBitmap* image, double scale,
   return made;
 }
 
-std::size_t EditorImageCache::DecodedBytes() {
+std::size_t EditorImageCache::DecodedBytes(double scale) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto bytes = [](RasterBitmap* b) {
     return b ? static_cast<std::size_t>(b->RowSpan()) * static_cast<std::size_t>(b->Height()) * 4 : 0;
   };
   std::size_t n = 0;
-  for (Entry& e : entries_) {
-    n += bytes(e.raster) + bytes(e.large);
-    for (const Scaled& s : e.scaled) n += bytes(s.raster);
+  for (const Entry& e : entries_) {
+    if (scale == 1.0) n += bytes(e.raster);
+    else if (scale == 2.0 && e.large) n += bytes(e.large);
+    else
+      for (const Scaled& s : e.scaled)
+        if (s.scale == scale) n += bytes(s.raster);
   }
   return n;
 }

@@ -36,8 +36,9 @@ class EditorImageCache {
   // (the editor's image loader; the cache owns what it returns). None when
   // the raster is not a cached image or nothing could be made.
   RasterBitmap* ForScale(RasterBitmap* image, double scale, const std::function<RasterBitmap*(int)>& decode);
-  // Bytes of pixels held: every image, large version and resampling.
-  std::size_t DecodedBytes();
+  // Bytes of pixels of the rasters that draw the cached images at a scale
+  // (at 1 the images themselves), as far as they have been made.
+  std::size_t DecodedBytes(double scale);
 
  private:
   EditorImageCache() = default;
