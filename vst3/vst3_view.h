@@ -68,6 +68,7 @@ class IVST3View : public Steinberg::CPluginView, public Steinberg::IPlugViewCont
   void ApplyScale(double scale);
   // Asks the frame for the editor's size at its scale.
   bool AskFrameForSize();
+  bool OtherViewShowsEditor() const;
 
   IVST3Adapter* plug_;
   std::unique_ptr<ViewWindowHost> windowHost_;

@@ -24,8 +24,17 @@ tresult PLUGIN_API IVST3View::setContentScaleFactor(ScaleFactor factor) {
   if (!Graphics() || !(factor > 0.0f)) return kResultFalse;
   const double s = factor < 1.0f ? 1.0 : (factor > 4.0f ? 4.0 : static_cast<double>(factor));
   hostScale_ = s;
-  ApplyScale(s);
+  // While another view of the plug-in shows the editor, the factor waits
+  // for this view's attach: it is not this view's window that would change.
+  if (!OtherViewShowsEditor()) ApplyScale(s);
   return kResultTrue;
+}
+
+bool IVST3View::OtherViewShowsEditor() const {
+  if (!plug_) return false;
+  for (const IVST3View* v : plug_->Views())
+    if (v != this && v->isAttached()) return true;
+  return false;
 }
 
 bool IVST3View::TakeScaleFor(void* parent) {

@@ -168,6 +168,19 @@ TEST(ViewScale, TheHostsFactorSizesTheViewAndBadFactorsLeaveAWorkingEditor) {
   EXPECT_NE(plug->Param(4)->Value(), beats) << "the Beats switch took the click";
   g->DestroyEditorWindow();
 
+  // A second view's factor waits while the first one shows the editor.
+  sb::IPlugView* second = plug->createView("editor");
+  ASSERT_NE(second, nullptr);
+  view->attached(reinterpret_cast<void*>(1), "no window system");  // attached, without a window
+  sb::IPlugViewContentScaleSupport* secondScaling = nullptr;
+  ASSERT_EQ(second->queryInterface(sb::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&secondScaling)),
+            sb::kResultOk);
+  EXPECT_EQ(secondScaling->setContentScaleFactor(3.0f), sb::kResultTrue);
+  EXPECT_EQ(SizeOf(view), (Rect{0, 0, 825, 545}));
+  view->removed();
+  secondScaling->release();
+  EXPECT_EQ(second->release(), 0u);
+
   view->setFrame(nullptr);
   scaling->release();
   EXPECT_EQ(view->release(), 0u);
