@@ -179,14 +179,14 @@ void PumpFor(DWORD ms) {
   }
 }
 
-HWND MakeHostWindow(int w = 600, int h = 440) {
+HWND MakeHostWindow() {
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "SelvarinWin32Host";
   RegisterClassA(&wc);
   return CreateWindowExA(0, "SelvarinWin32Host", "Selvarin Win32 test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                         40, w, h, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                         40, 600, 440, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 // Distinct colours in the window's client area, read back from the screen.
@@ -331,7 +331,9 @@ TEST(Win32Host, TheEditorViewAtTwiceTheScale) {
   ASSERT_NE(view, nullptr);
   AnsweringFrame frame;
   view->setFrame(&frame);
-  HWND window = MakeHostWindow(1200, 820);
+  HWND window = MakeHostWindow();
+  // Room for the editor at twice the size (only what shows is painted).
+  SetWindowPos(window, nullptr, 0, 0, 1200, 820, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_EQ(view->attached(window, sb::kPlatformTypeHWND), sb::kResultOk);
   EXPECT_TRUE(frame.asked.empty()) << "at 96 DPI the scale is 1";
   HWND editor = FindWindowExA(window, nullptr, "IEditorWndClass", "IEditor");
