@@ -15,9 +15,12 @@ IVST3View::IVST3View(IVST3Adapter* plug) : plug_(plug), windowHost_(CreateViewWi
 
 IVST3View::~IVST3View() {
   // A view released while attached still closes its window (the plug-in
-  // hears of it as of any close) and lets go of the host's run loop.
-  if (systemWindow && plug_ && Graphics()) plug_->OnEditorClose();
-  if (windowHost_) windowHost_->Close();
+  // hears of it as of any close) and lets go of the host's run loop. A view
+  // that never held the editor has nothing of it to close.
+  if (plug_ && plug_->HoldsEditor(this)) {
+    if (Graphics()) plug_->OnEditorClose();
+    if (windowHost_) windowHost_->Close();
+  }
   if (plug_) {
     plug_->RemoveView(this);
     plug_->release();
@@ -34,11 +37,17 @@ tresult PLUGIN_API IVST3View::isPlatformTypeSupported(FIDString type) {
 tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   IGraphics* g = Graphics();
   if (!g) return kResultFalse;
+  // One editor window per instance: while another view of it is attached
+  // this one is refused, and touches nothing of that view's window.
+  if (!plug_->ClaimEditor(this)) return kResultFalse;
   bool rescaled = false;
   if (type && windowHost_->IsPlatformTypeSupported(type)) {
     windowHost_->Close();  // attached twice: the old window goes first
     rescaled = TakeScaleFor(parent);
-    if (!windowHost_->Open(*g, parent, type, plugFrame)) return kResultFalse;
+    if (!windowHost_->Open(*g, parent, type, plugFrame)) {
+      if (!systemWindow) plug_->LetGoOfEditor(this);  // never attached: the editor stays free
+      return kResultFalse;
+    }
     FollowSystemScale();
   }
   systemWindow = parent;
@@ -49,9 +58,10 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
 }
 
 tresult PLUGIN_API IVST3View::removed() {
-  if (Graphics()) {
+  if (Graphics() && plug_->HoldsEditor(this)) {
     plug_->OnEditorClose();
     windowHost_->Close();
+    plug_->LetGoOfEditor(this);
   }
   return CPluginView::removed();
 }

@@ -3,6 +3,8 @@
 // nothing of the editor: the graphics object lives as long as the plug-in;
 // each attach opens the editor's window inside the host's window and each
 // remove closes it, so controls and values survive any number of attaches.
+// The editor is one window per instance: while one view is attached, the
+// attach of another view of the same instance is refused.
 //
 // Display scale: the host's content scale factor wins; without one the view
 // takes the system's scale for the parent window when it is attached (and

@@ -114,6 +114,9 @@ void* IGraphicsX11::CreateEditorWindow(void* parent) {
     CloseConnection();
     return nullptr;
   }
+  // An embedding host looks for the XEmbed information as soon as it has the
+  // window: it is there before the window is mapped or handed over.
+  xembed_.Announce(conn_, window_, parentId);
   keys_.Load(conn_);
   presenter_.Init(conn_, window_, screen->root_depth, ScaledWidth(), ScaledHeight());
   if (!screen_) screen_.reset(new RasterMemBitmap(ScaledWidth(), ScaledHeight()));
@@ -139,6 +142,7 @@ void IGraphicsX11::DestroyEditorWindow() {
 
 void IGraphicsX11::CloseConnection() {
   presenter_.Release();
+  xembed_.Forget();
   if (window_ && !xcb_connection_has_error(conn_)) {
     xcb_destroy_window(conn_, window_);
     xcb_flush(conn_);
@@ -299,12 +303,12 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
       if (e->detail == XCB_NOTIFY_DETAIL_POINTER || e->mode == XCB_NOTIFY_MODE_GRAB ||
           e->mode == XCB_NOTIFY_MODE_UNGRAB)
         break;
-      // A commit or cancel asked for by a click stays asked for: on Windows
-      // the focus moves before the click arrives, here it moves after.
-      if (entry_.IsOpen() && entry_.State() != kEntryCommit && entry_.State() != kEntryCancel)
-        entry_.OnFocus((ev->response_type & 0x7f) == XCB_FOCUS_IN);
+      OnKeyboardFocus((ev->response_type & 0x7f) == XCB_FOCUS_IN);
       break;
     }
+    case XCB_CLIENT_MESSAGE:
+      OnClientMessage(reinterpret_cast<const xcb_client_message_event_t*>(ev));
+      break;
     case XCB_EXPOSE:
       OnExpose(reinterpret_cast<const xcb_expose_event_t*>(ev));
       break;
@@ -327,8 +331,10 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
     return;
   }
   if (button != 1 && button != 3) return;
-  // A press in the editor gives it the keyboard, as a click on Windows does.
+  // A press in the editor gives it the keyboard, as a click on Windows does;
+  // an XEmbed embedder is asked too, so that it forwards the keys it gets.
   xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window_, ev->time);
+  xembed_.RequestFocus(conn_, ev->time);
   bool& reached = pressReachedCore_[button == 1 ? 0 : 1];
   reached = false;
   if (button == 3) {
@@ -404,6 +410,25 @@ void IGraphicsX11::OnExpose(const xcb_expose_event_t* ev) {
   const IArea r = LayoutCovering(exposed_).Intersect(IArea{0, 0, Width(), Height()});
   exposed_ = IArea{};
   if (!r.Empty()) Draw(r);
+}
+
+void IGraphicsX11::OnClientMessage(const xcb_client_message_event_t* ev) {
+  switch (xembed_.Read(*ev)) {
+    case XEmbedNews::kFocusIn:
+      OnKeyboardFocus(true);
+      break;
+    case XEmbedNews::kFocusOut:
+      OnKeyboardFocus(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void IGraphicsX11::OnKeyboardFocus(bool gained) {
+  // A commit or cancel asked for by a click stays asked for: on Windows the
+  // focus moves before the click arrives, here it moves after.
+  if (entry_.IsOpen() && entry_.State() != kEntryCommit && entry_.State() != kEntryCancel) entry_.OnFocus(gained);
 }
 
 }  // namespace selvarin

@@ -19,6 +19,7 @@
 #include "graphics/x11/pointer_clicks.h"
 #include "graphics/x11/x11_image_presenter.h"
 #include "graphics/x11/x11_keys.h"
+#include "graphics/x11/xembed_client.h"
 
 namespace selvarin {
 
@@ -73,6 +74,10 @@ class IGraphicsX11 : public IGraphics {
   void OnMotion(const xcb_motion_notify_event_t* ev);
   void OnKeyPress(const xcb_key_press_event_t* ev);
   void OnExpose(const xcb_expose_event_t* ev);
+  void OnClientMessage(const xcb_client_message_event_t* ev);
+  // The editor's window gained or lost the keyboard (X focus, or the
+  // embedder's word for it): an open entry hears of it.
+  void OnKeyboardFocus(bool gained);
   // Copies a rectangle of the panel (with the entry above it) to the window.
   void ShowOnWindow(const IArea& rect);
   // The window and what it keeps of the panel take the scaled size.
@@ -83,6 +88,7 @@ class IGraphicsX11 : public IGraphics {
   xcb_window_t window_ = 0;
   X11ImagePresenter presenter_;
   X11KeyboardMap keys_;
+  XEmbedClient xembed_;
   DoubleClickDetector clicks_;
   // What the window shows: the panel and, above it, an open entry.
   std::unique_ptr<RasterMemBitmap> screen_;

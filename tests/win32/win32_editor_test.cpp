@@ -45,6 +45,24 @@ void Pump() {
   }
 }
 
+// Paint messages the window received while `during` ran (its procedure is
+// wrapped meanwhile).
+WNDPROC editorProc = nullptr;
+int paints = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) ++paints;
+  return CallWindowProcA(editorProc, window, message, wParam, lParam);
+}
+template <class Fn>
+int PaintsDuring(HWND window, Fn during) {
+  paints = 0;
+  editorProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+  during();
+  SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editorProc));
+  return paints;
+}
+
 bool WindowClassRegistered(HINSTANCE module) {
   WNDCLASSA wc{};
   return GetClassInfoA(module, IGraphicsWin::kWindowClass, &wc) != 0;
@@ -218,6 +236,27 @@ TEST_F(Win32Editor, DraggingAndTheWheelMoveAKnobInHostEdits) {
     for (int x = 20; x < 80; x += 3)
       ASSERT_EQ(shot->Bits()[y * shot->RowSpan() + x] & 0xFFFFFFu,
                 surface->Bits()[y * surface->RowSpan() + x] & 0xFFFFFFu);
+}
+
+TEST_F(Win32Editor, ATickWithNothingNewInvalidatesNothing) {
+  // Nothing processed, nothing edited: the window is never invalidated, so
+  // it is never painted.
+  Tick();
+  Tick();
+  EXPECT_EQ(PaintsDuring(window, [&] {
+              for (int i = 0; i < 5; ++i) Tick();
+            }),
+            0);
+  // A wheel notch on Base Freq: the next tick paints, and once the knob has
+  // settled the editor is quiet again.
+  Wheel(48, 129, 120);
+  EXPECT_GE(PaintsDuring(window, [&] { Tick(); }), 1);
+  Tick();
+  Tick();
+  EXPECT_EQ(PaintsDuring(window, [&] {
+              for (int i = 0; i < 5; ++i) Tick();
+            }),
+            0);
 }
 
 TEST_F(Win32Editor, RightClickOpensAnEditBoxThatEnterCommitsAtTheNextTick) {

@@ -179,13 +179,13 @@ void PumpFor(DWORD ms) {
   }
 }
 
-HWND MakeHostWindow() {
+HWND MakeHostWindow(int x = 40) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "SelvarinWin32Host";
   RegisterClassA(&wc);
-  return CreateWindowExA(0, "SelvarinWin32Host", "Selvarin Win32 test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+  return CreateWindowExA(0, "SelvarinWin32Host", "Selvarin Win32 test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x,
                          40, 600, 440, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -212,6 +212,111 @@ size_t DistinctColours(HWND window, int w = 550, int h = 363) {
   DeleteDC(copy);
   ReleaseDC(window, screen);
   return colours.size();
+}
+
+// The editor's pixels of the knob rectangle of "Base Freq" with its text,
+// read back from the screen.
+std::vector<std::uint32_t> KnobPixels(HWND editor) {
+  constexpr int kLeft = 10, kTop = 95, kW = 80, kH = 85;
+  HDC screen = GetDC(editor);
+  HDC copy = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = kW;
+  info.bmiHeader.biHeight = -kH;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(copy, section);
+  BitBlt(copy, 0, 0, kW, kH, screen, kLeft, kTop, SRCCOPY);
+  GdiFlush();
+  const auto* p = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> pixels(p, p + kW * kH);
+  SelectObject(copy, old);
+  DeleteObject(section);
+  DeleteDC(copy);
+  ReleaseDC(editor, screen);
+  return pixels;
+}
+
+// Drags "Base Freq" by dy and lets the timer repaint: the value and the
+// knob on the screen both move.
+void ExpectDragMovesTheKnob(HWND editor, HostedPlugin& plugin, int dy, const char* when) {
+  const double before = plugin.controller->getParamNormalized(0);
+  const std::vector<std::uint32_t> shown = KnobPixels(editor);
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(48, 129));
+  for (int i = 1; i <= 8; ++i) SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(48, 129 + dy * i / 8));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(48, 129 + dy));
+  PumpFor(200);
+  EXPECT_NE(plugin.controller->getParamNormalized(0), before) << when;
+  EXPECT_NE(KnobPixels(editor), shown) << when;
+}
+
+TEST(Win32Host, ASecondViewOfTheSameInstanceNeverTouchesTheFirst) {
+  using FactoryFn = sb::IPluginFactory* (*)();
+  sb::IPluginFactory* factory = Export<FactoryFn>("GetPluginFactory")();
+  ASSERT_NE(factory, nullptr);
+  HostApp host("Selvarin Win32 test host");
+  HostedPlugin plugin;
+  std::string error;
+  ASSERT_TRUE(plugin.Create(factory, &host, &error)) << error;
+  HWND frame1 = MakeHostWindow(), frame2 = MakeHostWindow(660);  // side by side
+  ASSERT_TRUE(frame1 && frame2);
+  sb::IPlugView* view1 = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view1, nullptr);
+  ASSERT_EQ(view1->attached(frame1, sb::kPlatformTypeHWND), sb::kResultOk);
+  HWND editor = FindWindowExA(frame1, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+  RECT placed{};
+  GetWindowRect(editor, &placed);
+  PumpFor(150);
+
+  // A second view while the first is attached: refused, no window of its
+  // own, and its removal and release leave the first's window (with its
+  // timer) where it was.
+  sb::IPlugView* view2 = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(view2->attached(frame2, sb::kPlatformTypeHWND), sb::kResultFalse);
+  EXPECT_EQ(FindWindowExA(frame2, nullptr, "IEditorWndClass", nullptr), nullptr);
+  EXPECT_TRUE(IsWindow(editor));
+  EXPECT_EQ(view2->removed(), sb::kResultOk);
+  EXPECT_EQ(view2->release(), 0u);
+  ASSERT_TRUE(IsWindow(editor));
+  EXPECT_EQ(GetParent(editor), frame1);
+  RECT now{};
+  GetWindowRect(editor, &now);
+  EXPECT_TRUE(EqualRect(&now, &placed));
+  ExpectDragMovesTheKnob(editor, plugin, -40, "after a second view came and went");
+
+  // The other order: the first is removed while a refused second view
+  // lives on; the second may then attach, and releasing the first leaves
+  // the second's window alone.
+  view2 = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(view2->attached(frame2, sb::kPlatformTypeHWND), sb::kResultFalse);
+  ASSERT_EQ(view1->removed(), sb::kResultOk);
+  EXPECT_FALSE(IsWindow(editor));
+  ASSERT_EQ(view2->attached(frame2, sb::kPlatformTypeHWND), sb::kResultOk);
+  editor = FindWindowExA(frame2, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(view1->attached(frame1, sb::kPlatformTypeHWND), sb::kResultFalse);
+  EXPECT_EQ(view1->release(), 0u);
+  ASSERT_TRUE(IsWindow(editor));
+  POINT origin{0, 0};
+  ClientToScreen(frame2, &origin);
+  GetWindowRect(editor, &now);
+  EXPECT_EQ(now.left, origin.x) << "at the top-left of the host's window";
+  EXPECT_EQ(now.top, origin.y);
+  PumpFor(150);
+  ExpectDragMovesTheKnob(editor, plugin, 40, "in the second view, after the first was released");
+  EXPECT_EQ(view2->removed(), sb::kResultOk);
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(view2->release(), 0u);
+  DestroyWindow(frame1);
+  DestroyWindow(frame2);
+  plugin.Destroy();
+  factory->release();
 }
 
 TEST(Win32Host, TheEditorViewOpensInTheHostsWindowAndAnswersTheMouse) {

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
       break;
   }
   const int code = selvarin::RunRender(options, argv[0], &error);
-  if (code != 0) std::fprintf(stderr, "selvarin-render: %s\n", error.c_str());
+  // A render whose reader went away ends without a word.
+  if (code != 0 && !error.empty()) std::fprintf(stderr, "selvarin-render: %s\n", error.c_str());
   return code;
 }
