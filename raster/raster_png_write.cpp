@@ -3,6 +3,8 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 namespace selvarin {
 
@@ -34,15 +36,6 @@ bool ToRgba(RasterBitmap* bitmap, bool opaque, std::vector<unsigned char>* rgba,
 
 }  // namespace
 
-bool RasterSavePng(RasterBitmap* bitmap, const char* path, bool opaque) {
-  std::vector<unsigned char> rgba;
-  png_image image;
-  if (!path || !ToRgba(bitmap, opaque, &rgba, &image)) return false;
-  const int ok = png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr);
-  png_image_free(&image);
-  return ok != 0;
-}
-
 bool RasterEncodePng(RasterBitmap* bitmap, std::vector<unsigned char>* png, bool opaque) {
   std::vector<unsigned char> rgba;
   png_image image;
@@ -58,6 +51,22 @@ bool RasterEncodePng(RasterBitmap* bitmap, std::vector<unsigned char>* png, bool
   png_image_free(&image);
   png->resize(ok ? size : 0);
   return ok != 0;
+}
+
+bool RasterSavePng(RasterBitmap* bitmap, const char* path, bool opaque) {
+  std::vector<unsigned char> png;
+  if (!path || !RasterEncodePng(bitmap, &png, opaque)) return false;
+  // Written through a UTF-8 path (libpng's own file writer takes the ANSI
+  // code page on Windows).
+  const std::filesystem::path name = std::filesystem::u8path(path);
+  std::ofstream file(name, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  file.close();
+  if (!file.fail()) return true;
+  std::error_code ignored;
+  std::filesystem::remove(name, ignored);  // no half-written picture
+  return false;
 }
 
 }  // namespace selvarin

@@ -40,15 +40,20 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   // One editor window per instance: while another view of it is attached
   // this one is refused, and touches nothing of that view's window.
   if (!plug_->ClaimEditor(this)) return kResultFalse;
+  bool rescaled = false;
   if (type && windowHost_->IsPlatformTypeSupported(type)) {
     windowHost_->Close();  // attached twice: the old window goes first
+    rescaled = TakeScaleFor(parent);
     if (!windowHost_->Open(*g, parent, type, plugFrame)) {
       if (!systemWindow) plug_->LetGoOfEditor(this);  // never attached: the editor stays free
       return kResultFalse;
     }
+    FollowSystemScale();
   }
   systemWindow = parent;
   plug_->OnEditorOpen();
+  // The host sized its window from getSize at the former scale.
+  if (rescaled) AskFrameForSize();
   return kResultOk;
 }
 
@@ -64,7 +69,7 @@ tresult PLUGIN_API IVST3View::removed() {
 tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
   IGraphics* g = Graphics();
   if (!g || !size) return kResultFalse;
-  *size = ViewRect(0, 0, g->Width(), g->Height());
+  *size = ViewRect(0, 0, g->ScaledWidth(), g->ScaledHeight());
   return kResultOk;
 }
 
@@ -86,7 +91,8 @@ tresult PLUGIN_API IVST3View::setFrame(IPlugFrame* frame) {
 bool IVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return false;
   resizePending_ = true;
-  ViewRect r(0, 0, width, height);
+  IGraphics* g = Graphics();
+  ViewRect r(0, 0, g ? g->ToDevice(width) : width, g ? g->ToDevice(height) : height);
   return plugFrame->resizeView(this, &r) == kResultTrue;
 }
 

@@ -7,7 +7,8 @@
 // It has no thread and no timer of its own: whoever embeds it (the VST3
 // view, through the host's run loop) calls Tick every timer period and
 // ProcessEvents whenever the connection's descriptor is readable. Both
-// return after at most one paint.
+// return after at most one paint. The window has the editor's scaled size;
+// pointer positions are turned into layout pixels as they arrive.
 #include <cstdint>
 #include <memory>
 
@@ -48,6 +49,7 @@ class IGraphicsX11 : public IGraphics {
   void* EditorWindowHandle() override;
   void SuppressDisabledTooltips() override {}
   RasterBitmap* LoadPlatformImage(int resourceId, const char* name) override;
+  void OnScaleChanged() override;
 
   // ---- what the embedding drives ----
   // The descriptor to watch for readability; -1 without a window.
@@ -78,6 +80,8 @@ class IGraphicsX11 : public IGraphics {
   void OnKeyboardFocus(bool gained);
   // Copies a rectangle of the panel (with the entry above it) to the window.
   void ShowOnWindow(const IArea& rect);
+  // The window and what it keeps of the panel take the scaled size.
+  void FitWindowToScaledSize();
   void CloseConnection();
 
   xcb_connection_t* conn_ = nullptr;
@@ -89,7 +93,7 @@ class IGraphicsX11 : public IGraphics {
   // What the window shows: the panel and, above it, an open entry.
   std::unique_ptr<RasterMemBitmap> screen_;
   ValueEntry entry_;
-  IArea exposed_;
+  IArea exposed_;  // device pixels
   int pointerX_ = 0, pointerY_ = 0;
   int countdown_ = 0;
   // Per button (left, right): whether its press reached the panel, so that

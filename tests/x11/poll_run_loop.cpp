@@ -18,6 +18,7 @@ PollRunLoopFrame::~PollRunLoopFrame() {
 
 sb::tresult PLUGIN_API PollRunLoopFrame::resizeView(sb::IPlugView* view, sb::ViewRect* newSize) {
   if (!view || !newSize) return sb::kInvalidArgument;
+  resizes_.emplace_back(newSize->right - newSize->left, newSize->bottom - newSize->top);
   return view->onSize(newSize) == sb::kResultOk ? sb::kResultTrue : sb::kResultFalse;
 }
 

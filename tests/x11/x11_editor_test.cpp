@@ -4,6 +4,7 @@
 // edit gestures the controller reports checked.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <stdlib.h>
 
@@ -14,6 +15,7 @@
 
 #include "poll_run_loop.h"
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "request_recorder.h"
 #include "tools/vst3host/host_objects.h"
@@ -209,7 +211,7 @@ class X11EditorTest : public ::testing::Test {
     module.Unload();
   }
 
-  EditorInstance& NewInstance(int x0, int y0) {
+  EditorInstance& NewInstance(int x0, int y0, int w = kEditorW, int h = kEditorH) {
     instances.push_back(std::make_unique<EditorInstance>());
     EditorInstance& e = *instances.back();
     std::string error;
@@ -220,11 +222,11 @@ class X11EditorTest : public ::testing::Test {
     e.x0 = x0;
     e.y0 = y0;
     // Room around the editor: the pointer can leave it inside the host's window.
-    e.top = x.TopLevel(x0, y0, kEditorW + 40, kEditorH + 30);
+    e.top = x.TopLevel(x0, y0, w + 40, h + 30);
     return e;
   }
 
-  Pixels Screen(const EditorInstance& e) { return x.Grab(e.x0, e.y0, kEditorW, kEditorH); }
+  Pixels Screen(const EditorInstance& e, int w = kEditorW, int h = kEditorH) { return x.Grab(e.x0, e.y0, w, h); }
   // Waits (bounded) until the editor has painted its panel.
   bool Painted(const EditorInstance& e) {
     return frame.RunUntil([&] { return Screen(e).Lit() > 0.95; }, 5000);
@@ -623,6 +625,76 @@ TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
   ASSERT_EQ(a.Attach(frame), sb::kResultOk);
   EXPECT_TRUE(Painted(a));
   EXPECT_EQ(a.view->removed(), sb::kResultOk);
+}
+
+// The editor's window: its size, as the X server has it.
+std::pair<int, int> ChildSize(Display* dpy, Window top) {
+  Window root, parent, *kids = nullptr;
+  unsigned n = 0;
+  std::pair<int, int> size{0, 0};
+  if (XQueryTree(dpy, top, &root, &parent, &kids, &n) && n == 1) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(dpy, kids[0], &a)) size = {a.width, a.height};
+  }
+  if (kids) XFree(kids);
+  return size;
+}
+
+TEST_F(X11EditorTest, TwiceTheSizeFromXftDpiOrTheHostsFactor) {
+  // The desktop asks for 192 dpi; the host sets no factor at first.
+  const char resources[] = "Xcursor.size:\t48\nXft.dpi:\t192\n";
+  XChangeProperty(x.Dpy(), DefaultRootWindow(x.Dpy()), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+  XSync(x.Dpy(), False);
+  EditorInstance& e = NewInstance(0, 0, 2 * kEditorW, 2 * kEditorH);
+  sb::ViewRect size;
+  ASSERT_EQ(e.view->getSize(&size), sb::kResultOk);
+  EXPECT_EQ(size.getWidth(), kEditorW) << "the system's scale is the parent's, known at attach";
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  ASSERT_EQ(frame.Resizes().size(), 1u);
+  EXPECT_EQ(frame.Resizes()[0], std::make_pair(1100, 726)) << "the frame is asked for the scaled size";
+  ASSERT_EQ(e.view->getSize(&size), sb::kResultOk);
+  EXPECT_EQ(size.getWidth(), 1100);
+  EXPECT_EQ(size.getHeight(), 726);
+  EXPECT_EQ(ChildSize(x.Dpy(), e.top), std::make_pair(1100, 726));
+  ASSERT_TRUE(frame.RunUntil([&] { return Screen(e, 1100, 726).Lit() > 0.95; }, 5000)) << "the whole window painted";
+
+  // The host's factor wins over the desktop's, both ways.
+  sb::IPlugViewContentScaleSupport* scaling = nullptr;
+  ASSERT_EQ(e.view->queryInterface(sb::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+            sb::kResultOk);
+  EXPECT_EQ(scaling->setContentScaleFactor(1.0f), sb::kResultTrue);
+  EXPECT_EQ(frame.Resizes().back(), std::make_pair(kEditorW, kEditorH));
+  EXPECT_EQ(ChildSize(x.Dpy(), e.top), std::make_pair(kEditorW, kEditorH));
+  EXPECT_EQ(scaling->setContentScaleFactor(2.0f), sb::kResultTrue);
+  EXPECT_EQ(frame.Resizes().back(), std::make_pair(1100, 726));
+  EXPECT_EQ(ChildSize(x.Dpy(), e.top), std::make_pair(1100, 726));
+  scaling->release();
+  Settle();
+  const Pixels start = Screen(e, 1100, 726);
+  EXPECT_GT(start.Lit(), 0.95);
+
+  // A drag of 100 window pixels is 50 of the editor's: "Volume" turns as
+  // far as 50 pixels turn it at 1 (gearing 4 on a 78-pixel knob; the
+  // parameter keeps whole percents).
+  const double volume = e.Norm("Volume");
+  Drag(e, Spot{2 * kVolume.x, 2 * kVolume.y}, 100);
+  EXPECT_NEAR(e.Norm("Volume"), volume - 50.0 / (4 * 78), 0.006);
+  EXPECT_EQ(e.handler.Gestures(e.Id("Volume")), "bpe");
+  EXPECT_GT(Screen(e, 1100, 726).Differences(start, 940, 200, 1064, 350), 400) << "the knob and its text, drawn large";
+
+  // The LFO 1 target list at twice the size: its last row chooses "Volume".
+  MoveTo(e, Spot{2 * kLfo1Target.x, 2 * kLfo1Target.y});
+  x.Click(1);
+  Settle();
+  MoveTo(e, Spot{2 * kLfo1TargetListLastRow.x, 2 * kLfo1TargetListLastRow.y});
+  x.Click(1);
+  Settle();
+  EXPECT_DOUBLE_EQ(e.Norm("LFO1 Target"), 1.0);
+
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(x.Children(e.top), 0);
+  EXPECT_EQ(frame.Handlers(), 0);
 }
 
 }  // namespace

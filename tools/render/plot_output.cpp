@@ -5,6 +5,7 @@
 
 #include "raster/raster_mem_bitmap.h"
 #include "raster/raster_png_write.h"
+#include "tools/platform/file_system.h"
 #include "tools/render/output_target.h"
 #include "tools/render/plot_draw.h"
 #include "tools/render/plot_layout.h"
@@ -16,8 +17,7 @@ namespace selvarin {
 namespace {
 
 std::string FileStem(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string name = PathName(path);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
