@@ -39,10 +39,11 @@ void DashedVertical(RasterBitmap* d, int x, int top, int bottom, RasterPixel c) 
   for (int y = top; y < bottom; y += 6) RasterLine(d, x, y, x, std::min(y + 3, bottom - 1), c, 1.0f, kRasterCopy, false);
 }
 
-// The beat's bands behind its lane, each named at its right end where it
-// is tall enough.
-void DrawBands(RasterBitmap* d, const PlotLayout& l, size_t lane, PlotFonts& fonts) {
+// The beat's bands behind its lane, each named where it is tall enough, at
+// the end of the lane the value line keeps clear of.
+void DrawBands(RasterBitmap* d, const PlotLayout& l, size_t lane, const PlotLane& s, PlotFonts& fonts) {
   const LaneBox& b = l.lanes[lane];
+  const double firstRow = l.Y(lane, s.pieces.front().from), lastRow = l.Y(lane, s.pieces.back().to);
   const int count = BeatBandCount();
   for (int i = 0; i < count; ++i) {
     const double low = BeatBandAt(i).lowHz;
@@ -54,8 +55,12 @@ void DrawBands(RasterBitmap* d, const PlotLayout& l, size_t lane, PlotFonts& fon
     const RasterPixel c = kBandColours[std::min<int>(i, static_cast<int>(sizeof kBandColours / sizeof kBandColours[0]) - 1)];
     Fill(d, {b.box.left, top, b.box.right, bottom}, c, 0.3f);
     const int size = std::max(8, l.font - 2);
-    if (bottom - top >= size + 2)
-      fonts.Draw(d, BeatBandAt(i).text, b.box.right - 6, top + (bottom - top - size) / 2, size, Brighter(c), 2);
+    if (bottom - top < size + 2) continue;
+    const int y = top + (bottom - top - size) / 2;
+    const double middle = y + size / 2.0;
+    const bool left = std::fabs(lastRow - middle) < size && std::fabs(firstRow - middle) > std::fabs(lastRow - middle);
+    if (left) fonts.Draw(d, BeatBandAt(i).text, b.box.left + 6, y, size, Brighter(c));
+    else fonts.Draw(d, BeatBandAt(i).text, b.box.right - 6, y, size, Brighter(c), 2);
   }
 }
 
@@ -216,7 +221,7 @@ void DrawPlot(const PlotScene& scene, const PlotLayout& l, PlotFonts& fonts, Ras
   }
   for (const LaneBox& b : l.lanes) Fill(d, b.box, kLaneBackground);
   for (size_t i = 0; i < l.lanes.size(); ++i)
-    if (scene.lanes[i].beatBands) DrawBands(d, l, i, fonts);
+    if (scene.lanes[i].beatBands) DrawBands(d, l, i, scene.lanes[i], fonts);
   DrawTimeAxis(d, l, fonts);
   DrawPresets(d, scene, l, fonts);
   for (size_t i = 0; i < l.lanes.size(); ++i) {
