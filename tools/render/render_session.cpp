@@ -220,7 +220,8 @@ int MeasuringPass(const RenderOptions& o, PluginHost& h, const StartSettings& st
   ps.minFrames = static_cast<size_t>(o.blockSize);
   FramePipe pipe(ps);
   const int code = RenderPass(o, h, start, timeline, pipe, nullptr, progress, 0, error);
-  meter->Finish();
+  // Only a finished pass has left the meter to this thread.
+  if (code == 0) meter->Finish();
   return code;
 }
 
