@@ -267,10 +267,12 @@ const char* SessionHelp() {
          "Ramps of one parameter may not overlap, nor may a step fall inside one.\n"
          "Every wrong line is reported as FILE:LINE: what is wrong, and nothing is\n"
          "rendered. --dry-run prints the timeline as the renderer resolved it, in\n"
-         "this same format.\n"
+         "this same format; --plot FILE.png draws it, a lane for each parameter it\n"
+         "moves. A name typed wrong is answered with the closest known ones.\n"
          "\n"
          "  selvarin-render --session sleep.txt -o sleep.mp3 --fade-in 10\n"
-         "  selvarin-render --session - -o focus.flac < focus.txt\n";
+         "  selvarin-render --session - -o focus.flac < focus.txt\n"
+         "  selvarin-render --session sleep.txt --dry-run --plot sleep.png\n";
 }
 
 }  // namespace selvarin
