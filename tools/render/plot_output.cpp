@@ -57,9 +57,10 @@ bool WriteSessionPlot(const RenderOptions& o, const Timeline& timeline, const Ti
   if (!WriteFile(o.plot, png, error)) return false;
   std::string lanes;
   for (const PlotLane& lane : scene.lanes) lanes += (lanes.empty() ? "" : ", ") + lane.name;
-  // Standard output is the audio's with -o -, the JSON report's with --report json.
-  const bool quiet = (o.output == "-" && !o.dryRun) || o.report == ReportFormat::kJson;
-  std::fprintf(quiet ? stderr : stdout, "Wrote plot %s: %d x %d, lanes: %s\n", o.plot.c_str(), o.plotWidth,
+  // Standard output is the audio's with -o -, the JSON report's with
+  // --report json, and a dry run's timeline, which reads back as a session.
+  const bool toStderr = o.output == "-" || o.dryRun || o.report == ReportFormat::kJson;
+  std::fprintf(toStderr ? stderr : stdout, "Wrote plot %s: %d x %d, lanes: %s\n", o.plot.c_str(), o.plotWidth,
                o.plotHeight, lanes.empty() ? "none (nothing changes over time)" : lanes.c_str());
   return true;
 }
