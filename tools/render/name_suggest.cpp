@@ -39,6 +39,10 @@ size_t Changes(const std::string& a, const std::string& b, bool anywhere) {
   return anywhere ? *std::min_element(back.begin(), back.end()) : back[m];
 }
 
+// Longer text is no name typed wrong (and would cost a table of its length
+// by every known name's: sessions have long lines).
+constexpr size_t kLongestTyped = 80;
+
 // How many changes still count as a slip of the fingers for a typed name of
 // this length.
 size_t Allowed(size_t length) { return std::min<size_t>(4, std::max<size_t>(1, (length + 1) / 4)); }
@@ -58,7 +62,7 @@ std::vector<std::string> Best(std::vector<std::pair<size_t, std::string>> scored
 
 std::vector<std::string> SuggestNames(const std::string& typed, const std::vector<std::string>& known, size_t most) {
   const std::string t = Simplify(typed);
-  if (t.empty()) return {};
+  if (t.empty() || t.size() > kLongestTyped) return {};
   std::vector<std::pair<size_t, std::string>> scored;
   for (const std::string& name : known) {
     const std::string k = Simplify(name);
@@ -76,7 +80,7 @@ std::vector<std::string> SuggestNames(const std::string& typed, const std::vecto
 
 std::vector<std::string> SuggestByPart(const std::string& typed, const std::vector<std::string>& known, size_t most) {
   const std::string t = Simplify(typed);
-  if (t.size() < 3) return {};
+  if (t.size() < 3 || t.size() > kLongestTyped) return {};
   std::vector<std::pair<size_t, std::string>> scored;
   for (const std::string& name : known) {
     const size_t changes = Changes(t, Simplify(name), true);
