@@ -5,18 +5,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
 namespace selvarin {
 
-bool RasterSavePng(RasterBitmap* bitmap, const char* path, bool opaque) {
-  if (!bitmap || !bitmap->Bits() || !path) return false;
+namespace {
+
+// The bitmap's pixels as rows of R, G, B, A bytes, described for libpng.
+bool ToRgba(RasterBitmap* bitmap, bool opaque, std::vector<unsigned char>* rgba, png_image* image) {
+  if (!bitmap || !bitmap->Bits()) return false;
   const int w = bitmap->Width(), h = bitmap->Height();
   if (w <= 0 || h <= 0) return false;
-  std::vector<unsigned char> rgba(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+  rgba->resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
   for (int y = 0; y < h; ++y) {
     const RasterPixel* row = bitmap->Bits() + static_cast<size_t>(y) * static_cast<size_t>(bitmap->RowSpan());
-    unsigned char* out = &rgba[static_cast<size_t>(y) * static_cast<size_t>(w) * 4];
+    unsigned char* out = &(*rgba)[static_cast<size_t>(y) * static_cast<size_t>(w) * 4];
     for (int x = 0; x < w; ++x) {
       *out++ = static_cast<unsigned char>(RasterRed(row[x]));
       *out++ = static_cast<unsigned char>(RasterGreen(row[x]));
@@ -24,23 +26,42 @@ bool RasterSavePng(RasterBitmap* bitmap, const char* path, bool opaque) {
       *out++ = static_cast<unsigned char>(opaque ? 255 : RasterAlpha(row[x]));
     }
   }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(w);
-  image.height = static_cast<png_uint_32>(h);
-  image.format = PNG_FORMAT_RGBA;
-  // Encoded in memory, then written through a UTF-8 path (libpng's own
-  // file writer takes the ANSI code page on Windows).
+  *image = png_image{};
+  image->version = PNG_IMAGE_VERSION;
+  image->width = static_cast<png_uint_32>(w);
+  image->height = static_cast<png_uint_32>(h);
+  image->format = PNG_FORMAT_RGBA;
+  return true;
+}
+
+}  // namespace
+
+bool RasterEncodePng(RasterBitmap* bitmap, std::vector<unsigned char>* png, bool opaque) {
+  std::vector<unsigned char> rgba;
+  png_image image;
+  if (!png || !ToRgba(bitmap, opaque, &rgba, &image)) return false;
+  // The first call sizes the encoded image, the second writes it.
   png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr)) return false;
-  std::vector<char> png(size);
-  const int ok = png_image_write_to_memory(&image, png.data(), &size, 0, rgba.data(), 0, nullptr);
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr)) {
+    png_image_free(&image);
+    return false;
+  }
+  png->resize(size);
+  const int ok = png_image_write_to_memory(&image, png->data(), &size, 0, rgba.data(), 0, nullptr);
   png_image_free(&image);
-  if (!ok) return false;
+  png->resize(ok ? size : 0);
+  return ok != 0;
+}
+
+bool RasterSavePng(RasterBitmap* bitmap, const char* path, bool opaque) {
+  std::vector<unsigned char> png;
+  if (!path || !RasterEncodePng(bitmap, &png, opaque)) return false;
+  // Written through a UTF-8 path (libpng's own file writer takes the ANSI
+  // code page on Windows).
   const std::filesystem::path name = std::filesystem::u8path(path);
   std::ofstream file(name, std::ios::binary | std::ios::trunc);
   if (!file) return false;
-  file.write(png.data(), static_cast<std::streamsize>(size));
+  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   file.close();
   if (!file.fail()) return true;
   std::error_code ignored;

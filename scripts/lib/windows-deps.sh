@@ -303,6 +303,14 @@ build_win_libsndfile() {
   win_dep libsndfile "$(debian_source_version libsndfile)" recipe_libsndfile libogg libvorbis flac opus lame mpg123
 }
 
+# libebur128: the independent loudness meter the renderer's tests measure
+# with. Its own queue.h stands in for the BSD one MinGW lacks.
+recipe_libebur128() {
+  fetch_debian_source libebur128 "$1" "$2"
+  win_cmake_dep "$2" "$3" "$4" -DENABLE_TESTS=OFF
+}
+build_win_libebur128() { win_dep libebur128 "$(debian_source_version libebur128)" recipe_libebur128; }
+
 # libsndfile with every codec the renderer writes, in dependency order.
 build_win_sndfile() {
   build_win_libogg

@@ -138,3 +138,40 @@ TEST(RenderOptionsTest, HexadecimalNumbersAndDurationsUnderOneFrameAreRefused) {
 
 }  // namespace
 }  // namespace selvarin
+
+namespace selvarin {
+namespace {
+
+TEST(RenderOptionsTest, LoudnessReportAndPlotOptions) {
+  Parsed p = Parse({"-o", "x.wav", "--loudness", "-23", "--report", "json", "--plot", "p.png", "--plot-size", "800x450"});
+  ASSERT_EQ(p.result, ParseResult::kRun) << p.error;
+  EXPECT_TRUE(p.options.loudnessGiven);
+  EXPECT_EQ(p.options.loudness, -23.0);
+  EXPECT_TRUE(p.options.truePeakGiven);  // a loudness target keeps under -1 dBTP
+  EXPECT_EQ(p.options.truePeak, -1.0);
+  EXPECT_EQ(p.options.report, ReportFormat::kJson);
+  EXPECT_EQ(p.options.plotWidth, 800);
+  EXPECT_EQ(p.options.plotHeight, 450);
+  // --report takes json or text only when one follows; a dry run that
+  // reports measures.
+  p = Parse({"--dry-run", "--report", "-o", "x.wav"});
+  ASSERT_EQ(p.result, ParseResult::kRun) << p.error;
+  EXPECT_EQ(p.options.report, ReportFormat::kText);
+  EXPECT_EQ(p.options.output, "x.wav");
+  EXPECT_TRUE(NeedsMeasuringPass(p.options));
+  EXPECT_FALSE(NeedsMeasuringPass(Parse({"--dry-run", "--plot", "p.png"}).options));
+  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+      {{"-o", "x.wav", "--loudness", "3"}, "bad loudness '3'"},
+      {{"-o", "x.wav", "--loudness", "-71"}, "bad loudness"},
+      {{"-o", "x.wav", "--true-peak", "loud"}, "bad true-peak ceiling 'loud'"},
+      {{"-o", "x.wav", "--report=xml"}, "bad report format 'xml'"},
+      {{"-o", "-", "--report", "json"}, "--report json prints to standard output"},
+      {{"-o", "x.wav", "--plot", "-"}, "the plot goes to a file"},
+      {{"-o", "x.wav", "--plot", "p.png", "--plot-size", "100x100"}, "bad plot size '100x100'"},
+      {{"-o", "x.wav", "--plot-size", "800x600"}, "--plot-size applies to --plot"},
+  };
+  ExpectRefused(cases);
+}
+
+}  // namespace
+}  // namespace selvarin

@@ -6,6 +6,7 @@
 #define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
 #include <sndfile.h>
 
+#include <ebur128.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -360,6 +361,41 @@ TEST_F(Win32RenderTest, ReadOnlyFilesAreKeptAndReplacedFilesKeepTheirAttributes)
   EXPECT_EQ(a.info.frames, 24000);
 
   EXPECT_EQ(Files(), (std::vector<std::string>{"guarded.wav", "hidden.wav"})) << "no temporary file";
+}
+
+TEST_F(Win32RenderTest, ALoudnessTargetAndAPlotUnderNamesInAnyLanguage) {
+  // Two passes (measure, then write with one gain) and the plot drawn with
+  // the Windows fonts, under "Nacht 夜".
+  const std::string name = "Nacht \xE5\xA4\x9C";
+  Write("s.session", "0:00 Fade = 1\n0:00-3 Binaural -> 2\nlength 3\n");
+  const Outcome r = Render("--session s.session -b 32 --loudness -16 --report json --plot \"" + name +
+                           ".png\" -o \"" + name + ".wav\"");
+  ASSERT_EQ(r.code, 0u) << r.err;
+  EXPECT_NE(r.out.find("\"integrated_lufs\":-16.00"), std::string::npos) << r.out;
+  Audio a;
+  ASSERT_TRUE(Load(Path(name + ".wav"), &a));
+  ebur128_state* st = ebur128_init(2, 48000, EBUR128_MODE_I);
+  std::vector<double> frames;
+  for (size_t i = 0; i < a.left.size(); ++i) {
+    frames.push_back(a.left[i]);
+    frames.push_back(a.right[i]);
+  }
+  ebur128_add_frames_double(st, frames.data(), a.left.size());
+  double loudness = 0.0;
+  ebur128_loudness_global(st, &loudness);
+  ebur128_destroy(&st);
+  EXPECT_NEAR(loudness, -16.0, 0.1);
+  // A PNG of the default size: 1200 x 600 in its header.
+  const std::string png = Read(name + ".png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.compare(1, 3, "PNG"), 0);
+  auto be32 = [&png](size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(png[at])) << 24 | static_cast<uint8_t>(png[at + 1]) << 16 |
+           static_cast<uint8_t>(png[at + 2]) << 8 | static_cast<uint8_t>(png[at + 3]);
+  };
+  EXPECT_EQ(be32(16), 1200u);
+  EXPECT_EQ(be32(20), 600u);
+  EXPECT_EQ(Files(), (std::vector<std::string>{name + ".png", name + ".wav", "s.session"}));
 }
 
 }  // namespace

@@ -8,11 +8,13 @@ namespace {
 constexpr size_t kFrames = 1 << 15;  // 256 KB of float frames per buffer
 }
 
-FramePipe::FramePipe(AudioWriter* writer, int precision, size_t minFrames, bool countClips)
-    : writer_(writer),
-      use64_(precision == 64),
-      countClips_(countClips),
-      capacity_(minFrames > kFrames ? minFrames : kFrames) {
+FramePipe::FramePipe(const Settings& s)
+    : writer_(s.writer),
+      meter_(s.meter),
+      use64_(s.precision == 64),
+      countClips_(s.countClips),
+      gain_(s.gain),
+      capacity_(s.minFrames > kFrames ? s.minFrames : kFrames) {
   for (Buffer& b : buffers_) b.samples.resize(capacity_ * 2);
   thread_ = std::thread([this] { WriterLoop(); });
 }
@@ -40,9 +42,19 @@ bool FramePipe::Append(double* const* ch64, float* const* ch32, int n, std::stri
 
 template <typename T>
 void FramePipe::Interleave(const T* left, const T* right, int n, float* dst) {
+  if (gain_ == 1.0) {
+    for (int i = 0; i < n; ++i) {
+      dst[2 * i] = static_cast<float>(left[i]);
+      dst[2 * i + 1] = static_cast<float>(right[i]);
+    }
+    return;
+  }
+  // In the channels' own precision, so that a 32-bit render scaled is the
+  // unscaled file's samples times the gain, rounded once.
+  const T g = static_cast<T>(gain_);
   for (int i = 0; i < n; ++i) {
-    dst[2 * i] = static_cast<float>(left[i]);
-    dst[2 * i + 1] = static_cast<float>(right[i]);
+    dst[2 * i] = static_cast<float>(left[i] * g);
+    dst[2 * i + 1] = static_cast<float>(right[i] * g);
   }
 }
 
@@ -95,7 +107,8 @@ void FramePipe::WriterLoop() {
     std::string error;
     const long n = static_cast<long>(b.frames);
     if (countClips_) CountClips(b.samples.data(), b.frames * 2);
-    const bool ok = writer_->WriteFloat(b.samples.data(), n, &error);
+    if (meter_) meter_->Add(b.samples.data(), b.frames);
+    const bool ok = !writer_ || writer_->WriteFloat(b.samples.data(), n, &error);
     lock.lock();
     if (!ok && !failed_) {
       failed_ = true;

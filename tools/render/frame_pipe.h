@@ -4,7 +4,9 @@
 // Two buffers take turns: the loop fills one while the thread writes the
 // other. Every output format holds at most 32-bit float samples, so the
 // frames travel as floats: 64-bit channels are converted while they are
-// interleaved. The writer thread counts what integer formats will clip.
+// interleaved, and scaled by the render's gain. The writer thread counts
+// what integer formats will clip and measures the loudness of what it
+// writes; a pipe without a writer only measures.
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -12,14 +14,21 @@
 #include <vector>
 
 #include "tools/render/audio_writer.h"
+#include "tools/render/loudness_meter.h"
 
 namespace selvarin {
 
 class FramePipe {
  public:
-  // precision: 32 or 64, the sample type of the channels handed to Append;
-  // countClips: count samples beyond full scale.
-  FramePipe(AudioWriter* writer, int precision, size_t minFrames, bool countClips = false);
+  struct Settings {
+    AudioWriter* writer = nullptr;  // none: the frames are only measured
+    LoudnessMeter* meter = nullptr;  // none: not measured
+    int precision = 32;    // 32 or 64, the sample type of the channels handed to Append
+    size_t minFrames = 0;  // the largest block appended
+    bool countClips = false;  // count samples beyond full scale
+    double gain = 1.0;     // every sample is multiplied by it
+  };
+  explicit FramePipe(const Settings& settings);
   ~FramePipe();
   FramePipe(const FramePipe&) = delete;
   FramePipe& operator=(const FramePipe&) = delete;
@@ -30,7 +39,7 @@ class FramePipe {
   // Writes what is pending and waits for the writer; false on a failure.
   bool Finish(std::string* error);
   // Whether the output is written in place (no file to clean up).
-  bool InPlace() const { return writer_->InPlace(); }
+  bool InPlace() const { return writer_ && writer_->InPlace(); }
 
   // Samples beyond full scale, and the largest magnitude (when counting);
   // complete after Finish.
@@ -49,8 +58,10 @@ class FramePipe {
   void CountClips(const float* samples, size_t count);
 
   AudioWriter* writer_;
+  LoudnessMeter* meter_;
   bool use64_;
   bool countClips_;
+  double gain_;
   size_t capacity_;
   Buffer buffers_[2];
   int filling_ = 0;

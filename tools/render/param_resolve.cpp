@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/render/name_suggest.h"
+
 namespace selvarin {
 
 namespace {
@@ -94,7 +96,8 @@ bool ResolvePreset(const std::vector<std::string>& names, const std::string& que
     return true;
   }
   if (hits.empty()) {
-    *error = "no preset matches '" + query + "' (see --list-presets)";
+    const std::string guess = DidYouMean(SuggestByPart(query, names));
+    *error = "no preset matches '" + query + "'" + (guess.empty() ? " (see --list-presets)" : guess);
     return false;
   }
   std::string list;
@@ -124,7 +127,10 @@ bool ResolveParam(const std::vector<CatalogParam>& params, const ParamSetting& s
     for (const CatalogParam& p : params)
       if (SameName(p.title, want)) candidates.push_back(&p);
     if (candidates.empty()) {
-      *error = "unknown parameter '" + setting.target + "' (see --list-params)";
+      std::vector<std::string> titles;
+      for (const CatalogParam& p : params) titles.push_back(p.title);
+      const std::string guess = DidYouMean(SuggestNames(setting.target, titles));
+      *error = "unknown parameter '" + setting.target + "'" + (guess.empty() ? " (see --list-params)" : guess);
       return false;
     }
   }
@@ -165,7 +171,8 @@ bool ResolveParam(const std::vector<CatalogParam>& params, const ParamSetting& s
     std::string list;
     for (const std::string& t : p.texts) list += (list.empty() ? "" : ", ") + t;
     if (!numeric) {
-      *error = "'" + setting.value + "' is not a value of " + Describe(p) + " (one of: " + list + ")";
+      const std::string guess = DidYouMean(SuggestNames(setting.value, p.texts));
+      *error = "'" + setting.value + "' is not a value of " + Describe(p) + (guess.empty() ? " (one of: " + list + ")" : guess);
       return false;
     }
     // A number names an entry; between two entries there is nothing.

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/render/name_suggest.h"
+
 namespace selvarin {
 
 namespace {
@@ -98,7 +100,17 @@ const char* RenderUsage() {
          "      --session FILE       timed changes, ramps and presets from a session file\n"
          "                           (- reads standard input); see --session-help\n"
          "      --session-help       the session format, with an example\n"
-         "      --dry-run            print the session as resolved, render nothing\n"
+         "      --dry-run            print the session as resolved, write no audio\n"
+         "      --loudness LUFS      bring the file's integrated loudness to LUFS (-70 to\n"
+         "                           0; -14 to -16 for streaming, -23 for broadcast) with\n"
+         "                           one constant gain, found by a pass that measures\n"
+         "      --true-peak DBTP     keep the true peak at or below DBTP (-70 to 0; -1\n"
+         "                           with --loudness), lowering the gain if need be\n"
+         "      --report [json]      with json, the loudness and peak report as one JSON\n"
+         "                           object on standard output; with --dry-run, measure\n"
+         "                           the render and report, writing nothing\n"
+         "      --plot FILE.png      draw the timeline: one lane per parameter it changes\n"
+         "      --plot-size WxH      the picture's size; default 1200x600\n"
          "      --fade-in TIME       fade the output in from silence over TIME\n"
          "      --fade-out TIME      fade the output out to silence over TIME\n"
          "      --block N            block size, 1 to 65536; default 1024\n"
@@ -111,6 +123,8 @@ const char* RenderUsage() {
          "      --no-progress        no progress bar\n"
          "  -h, --help               this text\n"
          "\n"
+         "Every render ends with a report of what was written: integrated loudness\n"
+         "(LUFS), loudness range (LU), true peak (dBTP) and sample peak (dBFS).\n"
          "A file is replaced only once the render is complete, keeping its permissions;\n"
          "a symbolic link is written through, a file you may not write is refused.\n"
          "Exit status: 0 done, 1 failed, 2 bad options, 130 stopped (Ctrl-C, kill),\n"
@@ -123,6 +137,7 @@ namespace {
 struct ParseState {
   RenderOptions o;
   std::string formatName;
+  bool plotSizeGiven = false;
 };
 
 // One command-line option: its names, what value it needs (null for a
@@ -132,6 +147,9 @@ struct OptionDef {
   const char* longName;   // "--output"
   const char* needs;      // "a file name"; null: a flag taking no value
   bool (*apply)(const std::string& value, ParseState* s, std::string* error);
+  // A flag that may take a value after all: the words it accepts ("a|b"),
+  // taken from the next argument only when it is one of them.
+  const char* optional = nullptr;
 };
 
 bool Fail(std::string* error, std::string reason) {
@@ -231,6 +249,47 @@ bool ApplyParam(const std::string& v, ParseState* s, std::string* e) {
   return true;
 }
 
+bool ApplyLoudness(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseNumber(v, &s->o.loudness) || s->o.loudness < -70.0 || s->o.loudness > 0.0)
+    return Fail(e, "bad loudness '" + v + "' (LUFS from -70 to 0, such as -16)");
+  s->o.loudnessGiven = true;
+  return true;
+}
+
+bool ApplyTruePeak(const std::string& v, ParseState* s, std::string* e) {
+  if (!ParseNumber(v, &s->o.truePeak) || s->o.truePeak < -70.0 || s->o.truePeak > 0.0)
+    return Fail(e, "bad true-peak ceiling '" + v + "' (dBTP from -70 to 0, such as -1)");
+  s->o.truePeakGiven = true;
+  return true;
+}
+
+bool ApplyReport(const std::string& v, ParseState* s, std::string* e) {
+  const std::string format = Lower(v);
+  if (format == "json") s->o.report = ReportFormat::kJson;
+  else if (format.empty() || format == "text") s->o.report = ReportFormat::kText;
+  else return Fail(e, "bad report format '" + v + "' (text or json)");
+  s->o.reportGiven = true;
+  return true;
+}
+
+bool ApplyPlot(const std::string& v, ParseState* s, std::string* e) {
+  if (v.empty()) return Fail(e, "the plot file name is empty");
+  if (v == "-") return Fail(e, "the plot goes to a file (--plot FILE.png)");
+  s->o.plot = v;
+  return true;
+}
+
+bool ApplyPlotSize(const std::string& v, ParseState* s, std::string* e) {
+  const size_t x = Lower(v).find('x');
+  int w = 0, h = 0;
+  if (x == std::string::npos || !ParseInt(v.substr(0, x), 320, 10000, &w) || !ParseInt(v.substr(x + 1), 200, 10000, &h))
+    return Fail(e, "bad plot size '" + v + "' (WIDTHxHEIGHT in pixels, 320x200 to 10000x10000)");
+  s->o.plotWidth = w;
+  s->o.plotHeight = h;
+  s->plotSizeGiven = true;
+  return true;
+}
+
 bool ApplyBlock(const std::string& v, ParseState* s, std::string* e) {
   if (!ParseInt(v, 1, 65536, &s->o.blockSize)) return Fail(e, "bad block size '" + v + "' (1 to 65536)");
   return true;
@@ -284,7 +343,25 @@ const OptionDef kOptions[] = {
     {"-q", "--quality", "a quality from 0 to 10", ApplyQuality},
     {nullptr, "--flac-level", "a level from 0 to 8", ApplyFlacLevel},
     {nullptr, "--peak-chunk", nullptr, SetFlag<&RenderOptions::peakChunk, true>},
+    {nullptr, "--loudness", "a loudness in LUFS", ApplyLoudness},
+    {nullptr, "--true-peak", "a ceiling in dBTP", ApplyTruePeak},
+    {nullptr, "--report", nullptr, ApplyReport, "text|json"},
+    {nullptr, "--plot", "a PNG file name", ApplyPlot},
+    {nullptr, "--plot-size", "a size such as 1200x600", ApplyPlotSize},
 };
+
+// Whether word is one of the "a|b" words.
+bool OneOf(const std::string& word, const char* words) {
+  const std::string all = std::string("|") + words + "|";
+  return !word.empty() && word.find('|') == std::string::npos && all.find("|" + Lower(word) + "|") != std::string::npos;
+}
+
+std::string UnknownOption(const std::string& arg) {
+  std::vector<std::string> names = {"--help", "--session-help"};
+  for (const OptionDef& def : kOptions) names.push_back(def.longName);
+  const std::string guess = DidYouMean(SuggestNames(arg, names));
+  return "unknown option '" + arg + "'" + (guess.empty() ? " (see --help)" : guess);
+}
 
 const OptionDef* FindOption(const std::string& name) {
   for (const OptionDef& def : kOptions)
@@ -324,6 +401,11 @@ bool Complete(ParseState* s, std::string* error) {
   RenderOptions& o = s->o;
   o.fileType = TypeFor(*s);
   if (o.listPresets || o.listParams) return true;
+  if (o.loudnessGiven && !o.truePeakGiven) {
+    o.truePeakGiven = true;
+    o.truePeak = -1.0;
+  }
+  if (s->plotSizeGiven && o.plot.empty()) return Fail(error, "--plot-size applies to --plot");
   if (o.durationGiven && std::llround(o.seconds * o.sampleRate) < 1) {
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.0f", o.sampleRate);
@@ -331,6 +413,8 @@ bool Complete(ParseState* s, std::string* error) {
   }
   if (o.dryRun) return true;
   if (o.output.empty()) return Fail(error, "no output file (use -o FILE.wav or -o FILE.flac)");
+  if (o.output == "-" && o.report == ReportFormat::kJson)
+    return Fail(error, "--report json prints to standard output, which -o - takes for the audio");
   if (o.fileType == FileType::kFlac && o.format == SampleFormat::kFloat32)
     return Fail(error, "FLAC holds no 32-bit float samples (use --bits 16 or 24, or a WAV file)");
   if (o.fileType == FileType::kFlac && o.sampleRate > kMaxFlacRate)
@@ -344,6 +428,10 @@ bool Complete(ParseState* s, std::string* error) {
 }
 
 }  // namespace
+
+bool NeedsMeasuringPass(const RenderOptions& o) {
+  return o.loudnessGiven || o.truePeakGiven || (o.dryRun && o.reportGiven);
+}
 
 bool IsLossy(FileType type) {
   return type == FileType::kOggVorbis || type == FileType::kOpus || type == FileType::kMp3;
@@ -384,14 +472,16 @@ ParseResult ParseRenderOptions(int argc, const char* const* argv, RenderOptions*
     }
     const OptionDef* def = FindOption(arg);
     if (!def) {
-      if (!arg.empty() && arg[0] == '-') *error = "unknown option '" + arg + "' (see --help)";
+      if (!arg.empty() && arg[0] == '-') *error = UnknownOption(arg);
       else *error = "unexpected argument '" + arg + "' (the output file goes after -o)";
       return ParseResult::kError;
     }
-    if (!def->needs && hasInlineValue) {
+    if (!def->needs && hasInlineValue && !def->optional) {
       *error = "option " + arg + " takes no value";
       return ParseResult::kError;
     }
+    if (def->optional && !hasInlineValue && i + 1 < argc && argv[i + 1] && OneOf(argv[i + 1], def->optional))
+      value = argv[++i];
     if (def->needs && !hasInlineValue) {
       if (i + 1 >= argc || !argv[i + 1]) {
         *error = "option " + arg + " needs " + def->needs;

@@ -8,6 +8,7 @@ namespace selvarin {
 
 enum class FileType { kWav, kFlac, kOggVorbis, kOpus, kMp3 };
 enum class SampleFormat { kPcm16, kPcm24, kFloat32 };
+enum class ReportFormat { kText, kJson };
 
 struct ParamSetting {
   std::string target;  // a parameter name or index, as typed
@@ -39,10 +40,25 @@ struct RenderOptions {
   double quality = -1.0;       // lossy formats: 0 (smallest) to 10 (best); -1: the encoder's default
   int flacLevel = -1;          // FLAC compression 0 (fastest) to 8 (smallest); -1: libsndfile's default (5)
   bool peakChunk = false;      // float WAV: add a PEAK chunk (a scan of every sample)
+  // The loudness and peak report every render ends with.
+  ReportFormat report = ReportFormat::kText;
+  bool reportGiven = false;    // --report: a dry run measures too
+  // One constant gain for the whole file: to an integrated loudness, kept
+  // under a true-peak ceiling. Each applies only when given.
+  bool loudnessGiven = false;
+  double loudness = -16.0;     // LUFS, -70 to 0
+  bool truePeakGiven = false;  // given, or implied by --loudness
+  double truePeak = -1.0;      // dBTP
+  std::string plot;            // PNG of the timeline, empty for none
+  int plotWidth = 1200;
+  int plotHeight = 600;
 };
 
 // Lossy formats take --quality instead of --bits.
 bool IsLossy(FileType type);
+// Whether the render first measures the audio (to choose a gain, or to
+// report on a dry run).
+bool NeedsMeasuringPass(const RenderOptions& o);
 const char* FileTypeName(FileType type);
 
 enum class ParseResult { kRun, kHelp, kError, kSessionHelp };

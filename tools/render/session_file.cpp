@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/render/name_suggest.h"
 #include "tools/render/render_options.h"
 
 namespace selvarin {
@@ -135,8 +136,14 @@ class LineReader {
     }
     const bool ramp = op != std::string::npos;
     if (!ramp) op = text.find('=');
-    if (op == std::string::npos)
-      return Fail("cannot read '" + text + "' (TIME NAME = VALUE, START-END NAME -> VALUE, preset, length or title)");
+    if (op == std::string::npos) {
+      // A keyword typed wrong reads as a change without its '='.
+      std::string first, rest;
+      SplitWord(text, &first, &rest);
+      const std::string guess = DidYouMean(SuggestNames(first, {"length", "title", "preset"}));
+      return Fail("cannot read '" + text + "'" +
+                  (guess.empty() ? " (TIME NAME = VALUE, START-END NAME -> VALUE, preset, length or title)" : guess));
+    }
     if (!ramp) opLen = 1;
     ev.target = Trim(text.substr(0, op));
     if (ev.target.empty()) return Fail("no parameter name before '" + text.substr(op, opLen) + "'");
@@ -260,10 +267,12 @@ const char* SessionHelp() {
          "Ramps of one parameter may not overlap, nor may a step fall inside one.\n"
          "Every wrong line is reported as FILE:LINE: what is wrong, and nothing is\n"
          "rendered. --dry-run prints the timeline as the renderer resolved it, in\n"
-         "this same format.\n"
+         "this same format; --plot FILE.png draws it, a lane for each parameter it\n"
+         "moves. A name typed wrong is answered with the closest known ones.\n"
          "\n"
          "  selvarin-render --session sleep.txt -o sleep.mp3 --fade-in 10\n"
-         "  selvarin-render --session - -o focus.flac < focus.txt\n";
+         "  selvarin-render --session - -o focus.flac < focus.txt\n"
+         "  selvarin-render --session sleep.txt --dry-run --plot sleep.png\n";
 }
 
 }  // namespace selvarin

@@ -156,6 +156,7 @@ bool ResolveTimeline(const SessionScript& script, const TimelinePlugin& plugin, 
                      double sampleRate, double fixedSeconds, Timeline* out, std::vector<SessionError>* errors) {
   *out = Timeline{};
   out->title = script.title;
+  out->start = start;
   const size_t before = errors->size();
   out->events.reserve(script.lines.size());
   Resolver resolver(plugin, start, sampleRate, out, errors);

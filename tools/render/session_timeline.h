@@ -30,6 +30,8 @@ struct Timeline {
   std::vector<TimelineEvent> events;  // in time order
   double seconds = 0.0;               // render length
   std::string title;
+  // Every parameter's plain value at 0:00 before the session's own lines.
+  std::map<uint32_t, double> start;
   // The highest plain value each parameter takes (start, steps, ramps,
   // presets), for advice such as a volume that avoids clipping.
   std::map<uint32_t, double> highest;
