@@ -11,4 +11,7 @@ namespace selvarin {
 
 std::vector<CatalogParam> BuildCatalog(HostedPlugin& plugin);
 
+// Prints the catalogue as a table: index, name, default and values.
+void PrintCatalog(const std::vector<CatalogParam>& params);
+
 }  // namespace selvarin

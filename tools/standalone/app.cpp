@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+#include "tools/render/param_catalog.h"
 #include "tools/render/param_resolve.h"
 
 namespace selvarin {
@@ -168,6 +169,22 @@ int App::ListDevices() {
   for (size_t i = 0; i < devices.size(); ++i)
     std::printf("%3zu  %s (%s)%s\n", i + 1, devices[i].name.c_str(), devices[i].hostApi.c_str(),
                 devices[i].isDefault ? ", default" : "");
+  return 0;
+}
+
+int App::ListPresets(bool presets, bool params) {
+  PluginSession session(120.0);
+  std::string error;
+  if (!session.Create(&error)) {
+    std::fprintf(stderr, "selvarin: the plug-in could not be started: %s\n", error.c_str());
+    return 1;
+  }
+  if (params) PrintCatalog(session.Catalog());
+  if (params && presets) std::printf("\n");
+  const std::vector<std::string>& programs = session.Programs();
+  for (int i = 1; presets && i < static_cast<int>(programs.size()); ++i)
+    if (!IsEmptySlotName(programs[static_cast<size_t>(i)], i))
+      std::printf("%3d  %s\n", i, programs[static_cast<size_t>(i)].c_str());
   return 0;
 }
 

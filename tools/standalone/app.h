@@ -31,6 +31,9 @@ class App : public StripActions, public AppWindowEvents {
   int Run();
   // --list-devices: prints them (or that there are none); the exit code.
   static int ListDevices();
+  // --list-presets: the named factory presets with their program numbers;
+  // --list-params: the parameters -p takes.
+  static int ListPresets(bool presets, bool params);
 
   // ---- StripActions ----
   void OnPresetStep(int delta) override;

@@ -19,6 +19,8 @@ const char kUsage[] =
     "  -r, --rate HZ           sample rate\n"
     "  -b, --buffer FRAMES     buffer size in frames (16 to 8192)\n"
     "      --list-devices      list the output devices and exit\n"
+    "      --list-presets      list the factory presets with their numbers and exit\n"
+    "      --list-params       list the parameters (names, defaults, values) and exit\n"
     "  -v, --verbose           report the audio output's start and drop-outs on stderr\n"
     "  -h, --help              this text\n"
     "      --version           the version\n"
@@ -60,6 +62,10 @@ AppCommand ParseAppOptions(int argc, const char* const* argv, AppOptions* o, std
       return AppCommand::kVersion;
     } else if (a == "--list-devices") {
       o->listDevices = true;
+    } else if (a == "--list-presets") {
+      o->listPresets = true;
+    } else if (a == "--list-params") {
+      o->listParams = true;
     } else if (a == "-v" || a == "--verbose") {
       o->verbose = true;
     } else if (a == "-P" || a == "--preset") {

@@ -16,6 +16,8 @@ struct AppOptions {
   double sampleRate = 0.0;           // 0: the saved or the device's usual rate
   int bufferFrames = 0;              // 0: the saved or the usual size
   bool listDevices = false;
+  bool listPresets = false;
+  bool listParams = false;
   bool verbose = false;  // audio facts on stderr: the first callback, drop-outs at exit
 };
 

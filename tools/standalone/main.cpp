@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
       break;
   }
   if (options.listDevices) return App::ListDevices();
+  if (options.listPresets || options.listParams) return App::ListPresets(options.listPresets, options.listParams);
   App app(options, start);
   return app.Run();
 }
