@@ -207,10 +207,16 @@ class StandaloneApp : public ::testing::Test {
     return false;
   }
 
-  // After a change, the glide (one second in the presets) is let run out.
+  // After a change the tones glide (exponentially, a quarter of the
+  // "Fade" time constant): measured once two half seconds agree.
   Pitch Settled() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-    return Measure(1.0);
+    Pitch last = Measure(0.5);
+    for (int i = 0; i < 30; ++i) {
+      const Pitch now = Measure(0.5);
+      if (std::fabs(now.left - last.left) < 0.02 && std::fabs(now.right - last.right) < 0.02) return Measure(1.0);
+      last = now;
+    }
+    return last;
   }
 
   XvfbSession xvfb;
