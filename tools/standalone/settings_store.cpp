@@ -6,7 +6,9 @@
 namespace selvarin {
 
 SettingsStore::SettingsStore(const std::string& folder) : folder_(folder) {
-  if (!folder_.empty()) path_ = folder_ + "/selvarin.conf";
+  // The folder's own separator (backslashes on Windows).
+  const char separator = folder_.find('\\') != std::string::npos ? '\\' : '/';
+  if (!folder_.empty()) path_ = folder_ + separator + "selvarin.conf";
 }
 
 SettingsStore::Loaded SettingsStore::Load(AppSettings* out, std::string* message) const {
