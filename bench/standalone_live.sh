@@ -7,8 +7,11 @@
 #     itself costs, from `selvarin --version`)
 #   - CPU (share of one core: user + system time of the whole process over
 #     wall time) with the editor visible and idle, then minimised (the
-#     window unmapped, as a window manager does)
-#   - drop-outs (the callbacks PortAudio flags as late) over a long run
+#     window unmapped, as a window manager does); beside it, a bare
+#     PortAudio client playing a sine (bench/portaudio_baseline.cpp), the
+#     floor that the machine and the audio server set
+#   - drop-outs (the callbacks PortAudio flags as late: JACK's xruns) over
+#     a long run
 #
 #   bench/standalone_live.sh [BUILD-DIR (build)] [SECONDS of the drop-out run (600)] [SECONDS per CPU figure (30)]
 #
@@ -20,8 +23,9 @@ build=${1:-build}
 long=${2:-600}
 span=${3:-30}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target selvarin -j"$(nproc)" >/dev/null
+cmake --build "$build" --target selvarin selvarin_portaudio_baseline -j"$(nproc)" >/dev/null
 app=$PWD/$build/tools/selvarin
+baseline=$PWD/$build/bench/selvarin_portaudio_baseline
 
 work=$(mktemp -d)
 pids=()
@@ -39,11 +43,21 @@ exec 9>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=":$(head -n1 "$work/display")"
 
+# Real-time scheduling for the server and its clients' audio threads, as
+# an audio set-up has it, where the machine allows it; otherwise without
+# (then the dummy driver misses deadlines whenever the machine is busy).
 server=selvarin-bench-$$
-jackd -n "$server" --no-realtime -d dummy -r 48000 -p 256 </dev/null >/dev/null 2>&1 &
-pids+=($!)
 export JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1
+mode=realtime
+if chrt -f 10 true 2>/dev/null; then
+  jackd -n "$server" -R -P 70 -d dummy -r 48000 -p 256 </dev/null >/dev/null 2>&1 &
+else
+  mode="no real-time scheduling"
+  jackd -n "$server" --no-realtime -d dummy -r 48000 -p 256 </dev/null >/dev/null 2>&1 &
+fi
+pids+=($!)
 timeout 15 jack_wait -w >/dev/null
+echo "JACK dummy driver, 48000 Hz, 256 frames, $mode"
 
 run_app() {  # run_app STDERR-FILE ARGS... ; sets app_pid
   DISPLAY=$display XDG_CONFIG_HOME=$work/config "$app" -v --device system --rate 48000 --buffer 256 "${@:2}" \
@@ -95,6 +109,12 @@ PY
 sleep 2
 echo "   window minimised:        $(cpu_share "$app_pid" "$span") % of one core"
 stop_app
+"$baseline" $((span + 4)) system </dev/null >"$work/baseline.out" 2>/dev/null &
+base_pid=$!
+pids+=("$base_pid")
+sleep 2
+echo "   (a bare PortAudio client playing a sine on the same server: $(cpu_share "$base_pid" "$span") % of one core)"
+wait "$base_pid" || true
 
 echo "== drop-outs over ${long} s"
 run_app "$work/long.err" -p "Play Anyway=Yes"
