@@ -161,13 +161,22 @@ int GRAPH::MarkerOffset() const {
   return RoundNearestF(p);
 }
 
+int GRAPH::Shown() const {
+  if (values_.active.load(std::memory_order_relaxed)) return MarkerOffset();
+  // Only LFO2's indicator shows the conflict mark.
+  if (rect.L == 326 && values_.conflict.load(std::memory_order_relaxed)) return kShowsConflict;
+  return kShowsNothing;
+}
+
+bool GRAPH::NeedsRedraw() { return IControl::NeedsRedraw() || Shown() != drawn_; }
+
 bool GRAPH::Draw(IGraphics& g) {
-  if (values_.active.load(std::memory_order_relaxed)) {
-    const int p = MarkerOffset();
-    g.FillArea(IRgba{150, 255, 255, 255}, IArea{rect.L + p, 322, rect.L + p + 6, 324}, nullptr);
-  } else if (rect.L == 326 && values_.conflict.load(std::memory_order_relaxed)) {
+  // The values may change meanwhile: what is drawn is what is remembered.
+  drawn_ = Shown();
+  if (drawn_ >= 0)
+    g.FillArea(IRgba{150, 255, 255, 255}, IArea{rect.L + drawn_, 322, rect.L + drawn_ + 6, 324}, nullptr);
+  else if (drawn_ == kShowsConflict)
     g.FillArea(IRgba{200, 255, 0, 0}, IArea{326, 322, 332, 324}, nullptr);
-  }
   return true;
 }
 

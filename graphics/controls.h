@@ -109,18 +109,26 @@ class IButtonHold : public IControl {
 
 // The LFO position indicator: a 6-pixel marker on a 195-pixel track along
 // the bottom of the editor. The tone engine writes its values on the audio
-// thread into the atomic slot; it repaints on every tick.
+// thread into the atomic slot; the indicator repaints at the next tick when
+// what it shows differs from what it last drew, so an idle editor (nothing
+// processed, nothing edited) repaints nothing.
 class GRAPH : public IControl {
  public:
   GRAPH(IAudioPlugin* plug, int left, int right);
   bool Draw(IGraphics& g) override;
-  bool NeedsRedraw() override { return true; }
+  bool NeedsRedraw() override;
   LfoIndicatorValues* Values() { return &values_; }
   // Marker offset from the track's left edge; -1 when no marker shows.
   int MarkerOffset() const;
 
  private:
+  // What the track shows now: the marker's offset (0 and up), the
+  // conflict mark, or nothing.
+  static constexpr int kShowsNothing = -1, kShowsConflict = -2, kNeverDrawn = -3;
+  int Shown() const;
+
   LfoIndicatorValues values_;
+  int drawn_ = kNeverDrawn;
 };
 
 }  // namespace selvarin

@@ -100,7 +100,7 @@ void IGraphics::Resize(int width, int height) {
 }
 
 void IGraphics::PrepareSurface() {
-  surface_.reset(new RasterSysBitmap(width_, height_));
+  surface_.reset(new RasterSysBitmap(ScaledWidth(), ScaledHeight()));
   SyncFromPlugin();
 }
 

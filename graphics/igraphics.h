@@ -63,6 +63,9 @@ class IGraphics : public IEditorLink {
   virtual void SuppressDisabledTooltips() = 0;
   // Decodes the image resource; the caller (the bitmap cache) owns it.
   virtual RasterBitmap* LoadPlatformImage(int resourceId, const char* name) = 0;
+  // The display scale changed (the surface already has its new size): the
+  // window host resizes its window and what it keeps of the surface.
+  virtual void OnScaleChanged() {}
 
   // ---- set-up ----
   void PrepareSurface() override;
@@ -136,6 +139,32 @@ class IGraphics : public IEditorLink {
   int ControlIndexAt(int x, int y);
   int ControlIndexOf(const IControl* control) const;
 
+  // ---- display scale ----
+  // Device pixels per layout pixel, 1 to 4 (1 until told otherwise).
+  // Controls, events and the drawing calls above keep the layout's
+  // coordinates; the draw surface (and the window a host shows it in) has the
+  // scaled size, and images, text, lines and fills are drawn at that size.
+  double Scale() const { return scale_; }
+  // NaN or a factor not above 0 changes nothing and answers false; other
+  // factors are limited to 1..4. A new factor resizes the draw surface, tells
+  // the window host (OnScaleChanged) and repaints everything at the next tick.
+  bool SetScale(double factor);
+  // The editor's size in device pixels: round(width * scale), round(height * scale).
+  int ScaledWidth() const { return ToDevice(width_); }
+  int ScaledHeight() const { return ToDevice(height_); }
+  // A layout coordinate (or rectangle) in device pixels: round(v * scale).
+  int ToDevice(int v) const { return scale_ == 1.0 ? v : RoundNearest(v * scale_); }
+  IArea ToDevice(const IArea& r) const { return IArea{ToDevice(r.L), ToDevice(r.T), ToDevice(r.R), ToDevice(r.B)}; }
+  // The layout pixel a device pixel belongs to (the one whose device area
+  // holds it), and the layout rectangle whose device area covers a device
+  // rectangle. Window hosts turn the window system's positions into the
+  // editor's with these before anything reaches a control.
+  int ToLayout(int deviceV) const;
+  IArea LayoutCovering(const IArea& device) const;
+  // The raster that draws the image at the current scale (the image's own
+  // at 1); none when the image has none.
+  RasterBitmap* ScaledRaster(const IImage& image);
+
   // ---- accessors ----
   IAudioPlugin* Plugin() const { return plug_; }
   int Width() const { return width_; }
@@ -178,6 +207,8 @@ class IGraphics : public IEditorLink {
   // Ends a press edit the host never saw released and begins one for the
   // pressed control's parameter (none for -1).
   void BeginPressEdit(int param);
+  // The font for the style at the current scale; none when none can be made.
+  RasterFont* ScaledFont(ITextStyle* style);
 
   IAudioPlugin* plug_;
   std::vector<IControl*> controls_;
@@ -195,6 +226,15 @@ class IGraphics : public IEditorLink {
   std::unique_ptr<ParamMail[]> mail_;
   int nMail_ = 0;
   std::atomic<bool> mailWaiting_{false};
+  double scale_ = 1.0;
+  // Rasters of this editor's images at the current scale (the cache owns
+  // them, except those of images that never went through it).
+  struct ScaledImage {
+    RasterBitmap* image;
+    RasterBitmap* scaled;
+  };
+  std::vector<ScaledImage> scaledImages_;
+  std::vector<std::unique_ptr<RasterBitmap>> ownScaled_;
 };
 
 // Frames a value the editor sends on its own (a typed value, a list choice,

@@ -1,5 +1,7 @@
 // The drawing operations controls call: images, lines, rounded rectangles,
-// fills and text, all into the draw surface.
+// fills and text, all into the draw surface. Callers give layout
+// coordinates; each operation draws at the display scale (at 1, pixel for
+// pixel as given).
 #include <cmath>
 #include <cstring>
 
@@ -39,8 +41,11 @@ static float WeightOf(const IBlendMode* blend) { return blend ? blend->weight : 
 bool IGraphics::BlitImage(const IImage& image, const IArea& dest, int srcX, int srcY, const IBlendMode* blend) {
   const IArea clipped = dest.Intersect(drawRect_);
   if (clipped.Empty()) return true;
-  RasterBlit(surface_.get(), image.raster, clipped.L, clipped.T, srcX + clipped.L - dest.L, srcY + clipped.T - dest.T,
-             clipped.W(), clipped.H(), WeightOf(blend), RasterModeOf(blend));
+  // Device pixels of dest map to the scaled image the same way however the
+  // draw rectangle cuts it.
+  const IArea d = ToDevice(clipped);
+  RasterBlit(surface_.get(), ScaledRaster(image), d.L, d.T, ToDevice(srcX) + d.L - ToDevice(dest.L),
+             ToDevice(srcY) + d.T - ToDevice(dest.T), d.W(), d.H(), WeightOf(blend), RasterModeOf(blend));
   return true;
 }
 
@@ -59,41 +64,66 @@ bool IGraphics::BlitRotatedImage(const IImage& image, int centreX, int centreY, 
                                  const IBlendMode* blend, float srcX, float srcY) {
   const int x = static_cast<int>(static_cast<float>(centreX) - static_cast<float>(image.W / 2));
   const int y = static_cast<int>(static_cast<float>(centreY) - static_cast<float>(image.H / 2));
-  RasterRotatedBlit(surface_.get(), image.raster, x, y, image.W, image.H, srcX, srcY, static_cast<float>(image.W),
-                    static_cast<float>(image.H), static_cast<float>(angle), false, WeightOf(blend),
+  const int w = ToDevice(image.W), h = ToDevice(image.H);
+  const float s = static_cast<float>(scale_);
+  RasterRotatedBlit(surface_.get(), ScaledRaster(image), ToDevice(x), ToDevice(y), w, h, srcX * s, srcY * s,
+                    static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle), false, WeightOf(blend),
                     RasterModeOf(blend) | kRasterFilterBilinear);
   return true;
 }
 
+// Lines are a layout pixel wide: as many device pixels as the scale rounds to.
+static int LineWidthAt(double scale) { return scale > 1.0 ? RoundNearest(scale) : 1; }
+
 bool IGraphics::DrawLineSegment(const IRgba& colour, float x1, float y1, float x2, float y2,
                                 const IBlendMode* blend, bool antialias) {
-  RasterLineF(surface_.get(), x1, y1, x2, y2, colour.Packed(), colour.AlphaFraction(), RasterModeOf(blend),
-              antialias);
+  const float sc = static_cast<float>(scale_);
+  const int width = LineWidthAt(scale_);
+  // Parallel strokes side by side across the line make it that wide.
+  const float dx = (x2 - x1) * sc, dy = (y2 - y1) * sc;
+  const float len = std::sqrt(dx * dx + dy * dy);
+  const float nx = len > 0.0f ? -dy / len : 0.0f, ny = len > 0.0f ? dx / len : 1.0f;
+  for (int k = 0; k < width; ++k) {
+    const float o = static_cast<float>(k) - static_cast<float>(width - 1) * 0.5f;
+    RasterLineF(surface_.get(), x1 * sc + nx * o, y1 * sc + ny * o, x2 * sc + nx * o, y2 * sc + ny * o,
+                colour.Packed(), colour.AlphaFraction(), RasterModeOf(blend), antialias);
+  }
   return true;
 }
 
-bool IGraphics::OutlineRoundedRect(const IRgba& colour, const IArea& rc, int r, const IBlendMode* blend,
-                                   bool antialias) {
+bool IGraphics::OutlineRoundedRect(const IRgba& colour, const IArea& layoutRect, int radius,
+                                   const IBlendMode* blend, bool antialias) {
   RasterBitmap* s = surface_.get();
+  const IArea rc = ToDevice(layoutRect);
+  const int r0 = ToDevice(radius);
   const int R = rc.R - 1, B = rc.B - 1, L = rc.L, T = rc.T;
   const RasterPixel px = colour.Packed();
   const float a = colour.AlphaFraction();
   const int mode = RasterModeOf(blend);
-  const float rf = static_cast<float>(r);
-  RasterLine(s, L + r + 1, T, R - r - 1, T, px, a, mode, antialias);
-  RasterLine(s, R, T + r + 1, R, B - r - 1, px, a, mode, antialias);
-  RasterLine(s, L + r + 1, B, R - r - 1, B, px, a, mode, antialias);
-  RasterLine(s, L, T + r + 1, L, B - r - 1, px, a, mode, antialias);
-  RasterArc(s, static_cast<float>(L + r), static_cast<float>(T + r), rf, -kPi / 2, 0.0f, px, a, mode, antialias);
-  RasterArc(s, static_cast<float>(R - r), static_cast<float>(T + r), rf, 0.0f, kPi / 2, px, a, mode, antialias);
-  RasterArc(s, static_cast<float>(R - r), static_cast<float>(B - r), rf, kPi / 2, kPi, px, a, mode, antialias);
-  RasterArc(s, static_cast<float>(L + r), static_cast<float>(B - r), rf, kPi, 3 * kPi / 2, px, a, mode, antialias);
+  // A scaled outline is as many one-pixel outlines, each one pixel further
+  // in with its corner arcs one pixel tighter.
+  const int width = LineWidthAt(scale_);
+  for (int k = 0; k < width && k <= r0; ++k) {
+    const int r = r0 - k;
+    const float rf = static_cast<float>(r);
+    RasterLine(s, L + r0 + 1, T + k, R - r0 - 1, T + k, px, a, mode, antialias);
+    RasterLine(s, R - k, T + r0 + 1, R - k, B - r0 - 1, px, a, mode, antialias);
+    RasterLine(s, L + r0 + 1, B - k, R - r0 - 1, B - k, px, a, mode, antialias);
+    RasterLine(s, L + k, T + r0 + 1, L + k, B - r0 - 1, px, a, mode, antialias);
+    RasterArc(s, static_cast<float>(L + r0), static_cast<float>(T + r0), rf, -kPi / 2, 0.0f, px, a, mode, antialias);
+    RasterArc(s, static_cast<float>(R - r0), static_cast<float>(T + r0), rf, 0.0f, kPi / 2, px, a, mode, antialias);
+    RasterArc(s, static_cast<float>(R - r0), static_cast<float>(B - r0), rf, kPi / 2, kPi, px, a, mode, antialias);
+    RasterArc(s, static_cast<float>(L + r0), static_cast<float>(B - r0), rf, kPi, 3 * kPi / 2, px, a, mode,
+              antialias);
+  }
   return true;
 }
 
-bool IGraphics::FillRoundedRect(const IRgba& colour, const IArea& rc, int r, int corners, const IBlendMode* blend,
-                                bool antialias) {
+bool IGraphics::FillRoundedRect(const IRgba& colour, const IArea& layoutRect, int radius, int corners,
+                                const IBlendMode* blend, bool antialias) {
   RasterBitmap* s = surface_.get();
+  const IArea rc = ToDevice(layoutRect);
+  const int r = ToDevice(radius);
   const int L = rc.L, T = rc.T, R = rc.R, B = rc.B;
   const RasterPixel px = colour.Packed();
   const float w = WeightOf(blend), a = colour.AlphaFraction();
@@ -134,16 +164,18 @@ bool IGraphics::FillRoundedRect(const IRgba& colour, const IArea& rc, int r, int
   return true;
 }
 
-bool IGraphics::FillArea(const IRgba& colour, const IArea& rc, const IBlendMode* blend) {
+bool IGraphics::FillArea(const IRgba& colour, const IArea& layoutRect, const IBlendMode* blend) {
+  const IArea rc = ToDevice(layoutRect);
   RasterFillRect(surface_.get(), rc.L, rc.T, rc.W(), rc.H(), colour.Packed(), WeightOf(blend), RasterModeOf(blend));
   return true;
 }
 
-bool IGraphics::DrawStyledText(ITextStyle* style, const char* text, IArea rect) {
+bool IGraphics::DrawStyledText(ITextStyle* style, const char* text, IArea layoutRect) {
   if (!text || !*text) return true;
   if (!style) return false;
-  RasterFont* font = style->cachedFont ? style->cachedFont : CacheFontFace(style);
+  RasterFont* font = ScaledFont(style);
   if (!font) return false;
+  const IArea rect = ToDevice(layoutRect);
   font->SetTextColor(style->colour.Packed());
   int flags = kRasterTextNoClip;
   if (style->colour.A != 255) flags |= kRasterTextUseColourAlpha;

@@ -2,6 +2,8 @@
 // The process-wide caches of decoded images and fonts, shared by every
 // editor in the process. Each lookup and insertion holds the cache's own
 // mutex; entries stay until the process (module) unloads.
+#include <cstddef>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -11,6 +13,10 @@ namespace selvarin {
 
 class RasterBitmap;
 class RasterCachedFont;
+
+// An image's twice-as-large version (for scaled displays) is the resource
+// of its id plus this.
+constexpr int kLargeImageIdOffset = 1000;
 
 class EditorImageCache {
  public:
@@ -22,12 +28,31 @@ class EditorImageCache {
   RasterBitmap* Insert(int resourceId, RasterBitmap* raster);
   int Count();
 
+  // The raster that draws a cached image at a display scale above 1: at 2
+  // its large version, when that is exactly twice each dimension; at any
+  // other scale the large version (or, without a usable one, the image
+  // itself) resampled to round(W * scale) x round(H * scale). Made once per
+  // image and scale and kept like the image. `decode` decodes a resource id
+  // (the editor's image loader; the cache owns what it returns). None when
+  // the raster is not a cached image or nothing could be made.
+  RasterBitmap* ForScale(RasterBitmap* image, double scale, const std::function<RasterBitmap*(int)>& decode);
+  // Bytes of pixels of the rasters that draw the cached images at a scale
+  // (at 1 the images themselves), as far as they have been made.
+  std::size_t DecodedBytes(double scale);
+
  private:
   EditorImageCache() = default;
   ~EditorImageCache();
+  struct Scaled {
+    double scale;
+    RasterBitmap* raster;
+  };
   struct Entry {
     int id;
     RasterBitmap* raster;
+    RasterBitmap* large = nullptr;  // exactly twice the size, or none
+    bool largeTried = false;
+    std::vector<Scaled> scaled;
   };
   std::mutex mutex_;
   std::vector<Entry> entries_;

@@ -36,7 +36,12 @@ inline std::uint64_t LanesGA(RasterPixel p) { return ((p >> 8) & 0xFFu) | (stati
 // Bilinear sample around (fx, fy) with 16-bit fractional weights, using only
 // the neighbours inside the area (at its last row and column the missing
 // ones are left out).
-inline RasterPixel SampleBilinear(const RasterPixel* bits, int span, const SampleArea& area, Fixed fx, Fixed fy) {
+// With kSkipClear, *clear tells that all four neighbours are fully
+// transparent (an alpha-weighted combine of the sample leaves the
+// destination alone), and the sample is then not computed.
+template <bool kSkipClear>
+inline RasterPixel SampleBilinear(const RasterPixel* bits, int span, const SampleArea& area, Fixed fx, Fixed fy,
+                                  bool* clear) {
   const Fixed px = fx - kOne / 2, py = fy - kOne / 2;
   int x0 = static_cast<int>(px >> 16), y0 = static_cast<int>(py >> 16);
   std::uint64_t wx = static_cast<std::uint64_t>(px & 0xFFFF), wy = static_cast<std::uint64_t>(py & 0xFFFF);
@@ -48,6 +53,10 @@ inline RasterPixel SampleBilinear(const RasterPixel* bits, int span, const Sampl
   const RasterPixel* r0 = bits + static_cast<long>(y0) * span;
   const RasterPixel* r1 = bits + static_cast<long>(y1) * span;
   const RasterPixel p00 = r0[x0], p10 = r0[x1], p01 = r1[x0], p11 = r1[x1];
+  if (kSkipClear) {
+    *clear = ((p00 | p10 | p01 | p11) >> 24) == 0;
+    if (*clear) return 0;
+  }
   // Weights sum to exactly 65536, so no lane can exceed 255 after the shift.
   const std::uint64_t w11 = (wx * wy) >> 16, w10 = wx - w11, w01 = wy - w11, w00 = 65536 - wx - wy + w11;
   const std::uint64_t br = LanesBR(p00) * w00 + LanesBR(p10) * w10 + LanesBR(p01) * w01 + LanesBR(p11) * w11;
@@ -72,6 +81,7 @@ struct RotateJob {
 // decisions besides the area test.
 template <int kMode, bool kFilter>
 void RotateLoop(const RotateJob& j) {
+  constexpr bool kWeighsAlpha = (kMode & kRasterUseSourceAlpha) != 0;
   const Fixed areaL = static_cast<Fixed>(j.area.left) << 16, areaR = static_cast<Fixed>(j.area.right) << 16;
   const Fixed areaT = static_cast<Fixed>(j.area.top) << 16, areaB = static_cast<Fixed>(j.area.bottom) << 16;
   Fixed rowX = j.rowX, rowY = j.rowY;
@@ -80,8 +90,11 @@ void RotateLoop(const RotateJob& j) {
     Fixed fx = rowX, fy = rowY;
     for (std::int64_t x = j.x0; x < j.x1; ++x, fx += j.stepXx, fy += j.stepXy) {
       if (fx < areaL || fx >= areaR || fy < areaT || fy >= areaB) continue;  // outside: left alone
-      const RasterPixel sample = kFilter ? SampleBilinear(j.sBits, j.sSpan, j.area, fx, fy)
+      bool clear = false;
+      const RasterPixel sample = kFilter ? SampleBilinear<kWeighsAlpha>(j.sBits, j.sSpan, j.area, fx, fy, &clear)
                                          : j.sBits[(fy >> 16) * j.sSpan + (fx >> 16)];
+      // Transparent source pixels weigh nothing where the source alpha weighs.
+      if (kWeighsAlpha && (kFilter ? clear : (sample >> 24) == 0)) continue;
       d[x] = CombinePixel(d[x], sample, j.k, kMode, j.exactHalf);
     }
   }

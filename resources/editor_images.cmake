@@ -1,8 +1,11 @@
 # selvarin_embed_editor_images(<target>)
 #
 # Compiles the editor's eleven images into <target> (an executable or module)
-# as resources 100 to 110. An image file that is not there yet is left out;
-# the editor then draws nothing where that image goes.
+# as resources 100 to 110, and their twice-as-large versions (NAME@2x.png,
+# for scaled displays) as resources 1100 to 1110: the id plus 1000, as the
+# editor looks them up. An image file that is not there yet is left out; the
+# editor then draws nothing where that image goes (a missing large version:
+# the editor enlarges the small one).
 include_guard(GLOBAL)
 include(${CMAKE_CURRENT_LIST_DIR}/embed_images.cmake)
 
@@ -14,13 +17,19 @@ function(selvarin_embed_editor_images target)
   set(entries)
   set(missing)
   foreach(item IN LISTS SELVARIN_EDITOR_IMAGES)
-    string(REGEX MATCH "^([0-9]+)=(.+)$" _ "${item}")
-    set(file ${SELVARIN_EDITOR_IMAGE_DIR}/${CMAKE_MATCH_2})
-    if(EXISTS ${file})
-      list(APPEND entries ${CMAKE_MATCH_1}=${file})
-    else()
-      list(APPEND missing ${CMAKE_MATCH_2})
-    endif()
+    string(REGEX MATCH "^([0-9]+)=(.+)[.]png$" _ "${item}")
+    set(id ${CMAKE_MATCH_1})
+    set(name ${CMAKE_MATCH_2})
+    math(EXPR large_id "${id} + 1000")
+    foreach(pair IN ITEMS "${id}=${name}.png" "${large_id}=${name}@2x.png")
+      string(REGEX MATCH "^([0-9]+)=(.+)$" _ "${pair}")
+      set(file ${SELVARIN_EDITOR_IMAGE_DIR}/${CMAKE_MATCH_2})
+      if(EXISTS ${file})
+        list(APPEND entries ${CMAKE_MATCH_1}=${file})
+      else()
+        list(APPEND missing ${CMAKE_MATCH_2})
+      endif()
+    endforeach()
   endforeach()
   if(missing)
     message(STATUS "Selvarin editor images not there yet: ${missing}")

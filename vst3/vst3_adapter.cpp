@@ -288,6 +288,17 @@ IGraphics* IVST3Adapter::EditorGraphics() const { return dynamic_cast<IGraphics*
 void IVST3Adapter::RemoveView(IVST3View* view) {
   const auto it = std::find(views_.begin(), views_.end(), view);
   if (it != views_.end()) views_.erase(it);
+  LetGoOfEditor(view);
+}
+
+bool IVST3Adapter::ClaimEditor(IVST3View* view) {
+  if (!view || (editorHolder_ && editorHolder_ != view)) return false;
+  editorHolder_ = view;
+  return true;
+}
+
+void IVST3Adapter::LetGoOfEditor(IVST3View* view) {
+  if (view && editorHolder_ == view) editorHolder_ = nullptr;
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setKnobMode(sv::KnobMode mode) {

@@ -112,6 +112,12 @@ class IVST3Adapter : public IAudioPlugin,
   // Open views in creation order (not owned); a view leaves when destroyed.
   const std::vector<IVST3View*>& Views() const { return views_; }
   void RemoveView(IVST3View* view);
+  // The editor is one window per instance: one view at a time holds it,
+  // from its attach to its removal (or destruction). Claiming succeeds when
+  // no view or this one holds it; only the holder lets go.
+  bool ClaimEditor(IVST3View* view);
+  void LetGoOfEditor(IVST3View* view);
+  bool HoldsEditor(const IVST3View* view) const { return view && editorHolder_ == view; }
 
   const sv::ProcessContext& HostContext() const { return context_; }
   sv::KnobMode KnobMode() const { return knobMode_; }
@@ -146,6 +152,7 @@ class IVST3Adapter : public IAudioPlugin,
   sv::ProcessContext context_{};
   sv::KnobMode knobMode_ = sv::kCircularMode;
   std::vector<IVST3View*> views_;
+  IVST3View* editorHolder_ = nullptr;  // the attached view, if any
 };
 
 }  // namespace selvarin

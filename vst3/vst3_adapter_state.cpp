@@ -17,16 +17,19 @@ constexpr int kMaxStateBytes = 1 << 20;
 
 sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
   if (!stream) return sb::kInvalidArgument;
-  IMutexLock lock(Mutex());
+  // The state is taken under the plug-in lock into a buffer of our own; the
+  // host's stream, which may be slow (a file, a network share), is written
+  // after the lock is released, so processing goes on meanwhile.
   StateChunk chunk;
-  if (!WriteState(&chunk)) return sb::kResultFalse;
+  {
+    IMutexLock lock(Mutex());
+    if (!WriteState(&chunk)) return sb::kResultFalse;
+    const unsigned char flag[4] = {static_cast<unsigned char>(IsBypassed() ? 1 : 0), 0, 0, 0};
+    if (!chunk.PutBytes(flag, 4)) return sb::kResultFalse;
+  }
   sb::int32 written = 0;
-  if (chunk.Size() > 0 && (stream->write(chunk.Data(), chunk.Size(), &written) != sb::kResultOk ||
-                           written != chunk.Size()))
+  if (stream->write(chunk.Data(), chunk.Size(), &written) != sb::kResultOk || written != chunk.Size())
     return sb::kResultFalse;
-  const uint32_t flag = IsBypassed() ? 1u : 0u;
-  unsigned char bytes[4] = {static_cast<unsigned char>(flag), 0, 0, 0};
-  if (stream->write(bytes, 4, &written) != sb::kResultOk || written != 4) return sb::kResultFalse;
   return sb::kResultOk;
 }
 

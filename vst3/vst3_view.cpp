@@ -15,9 +15,12 @@ IVST3View::IVST3View(IVST3Adapter* plug) : plug_(plug), windowHost_(CreateViewWi
 
 IVST3View::~IVST3View() {
   // A view released while attached still closes its window (the plug-in
-  // hears of it as of any close) and lets go of the host's run loop.
-  if (systemWindow && plug_ && Graphics()) plug_->OnEditorClose();
-  if (windowHost_) windowHost_->Close();
+  // hears of it as of any close) and lets go of the host's run loop. A view
+  // that never held the editor has nothing of it to close.
+  if (plug_ && plug_->HoldsEditor(this)) {
+    if (Graphics()) plug_->OnEditorClose();
+    if (windowHost_) windowHost_->Close();
+  }
   if (plug_) {
     plug_->RemoveView(this);
     plug_->release();
@@ -34,19 +37,31 @@ tresult PLUGIN_API IVST3View::isPlatformTypeSupported(FIDString type) {
 tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   IGraphics* g = Graphics();
   if (!g) return kResultFalse;
+  // One editor window per instance: while another view of it is attached
+  // this one is refused, and touches nothing of that view's window.
+  if (!plug_->ClaimEditor(this)) return kResultFalse;
+  bool rescaled = false;
   if (type && windowHost_->IsPlatformTypeSupported(type)) {
     windowHost_->Close();  // attached twice: the old window goes first
-    if (!windowHost_->Open(*g, parent, type, plugFrame)) return kResultFalse;
+    rescaled = TakeScaleFor(parent);
+    if (!windowHost_->Open(*g, parent, type, plugFrame)) {
+      if (!systemWindow) plug_->LetGoOfEditor(this);  // never attached: the editor stays free
+      return kResultFalse;
+    }
+    FollowSystemScale();
   }
   systemWindow = parent;
   plug_->OnEditorOpen();
+  // The host sized its window from getSize at the former scale.
+  if (rescaled) AskFrameForSize();
   return kResultOk;
 }
 
 tresult PLUGIN_API IVST3View::removed() {
-  if (Graphics()) {
+  if (Graphics() && plug_->HoldsEditor(this)) {
     plug_->OnEditorClose();
     windowHost_->Close();
+    plug_->LetGoOfEditor(this);
   }
   return CPluginView::removed();
 }
@@ -54,7 +69,7 @@ tresult PLUGIN_API IVST3View::removed() {
 tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
   IGraphics* g = Graphics();
   if (!g || !size) return kResultFalse;
-  *size = ViewRect(0, 0, g->Width(), g->Height());
+  *size = ViewRect(0, 0, g->ScaledWidth(), g->ScaledHeight());
   return kResultOk;
 }
 
@@ -76,7 +91,8 @@ tresult PLUGIN_API IVST3View::setFrame(IPlugFrame* frame) {
 bool IVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return false;
   resizePending_ = true;
-  ViewRect r(0, 0, width, height);
+  IGraphics* g = Graphics();
+  ViewRect r(0, 0, g ? g->ToDevice(width) : width, g ? g->ToDevice(height) : height);
   return plugFrame->resizeView(this, &r) == kResultTrue;
 }
 

@@ -18,8 +18,8 @@ RasterBitmap* IGraphicsHeadless::Screen() { return screen_.get(); }
 
 void* IGraphicsHeadless::CreateEditorWindow(void*) {
   if (windowOpen_) DestroyEditorWindow();
-  if (!screen_) screen_.reset(new RasterMemBitmap(Width(), Height()));
-  else screen_->Resize(Width(), Height());
+  if (!screen_) screen_.reset(new RasterMemBitmap(ScaledWidth(), ScaledHeight()));
+  else screen_->Resize(ScaledWidth(), ScaledHeight());
   windowOpen_ = true;
   MarkBackgroundDirty();  // the first tick paints everything
   return this;
@@ -35,8 +35,12 @@ void IGraphicsHeadless::DestroyEditorWindow() {
 void IGraphicsHeadless::Resize(int width, int height) {
   entry_.Forget();  // its control goes with the others
   IGraphics::Resize(width, height);
-  if (Surface()) Surface()->Resize(width, height);
-  if (screen_) screen_->Resize(width, height);
+  if (Surface()) Surface()->Resize(ScaledWidth(), ScaledHeight());
+  if (screen_) screen_->Resize(ScaledWidth(), ScaledHeight());
+}
+
+void IGraphicsHeadless::OnScaleChanged() {
+  if (screen_) screen_->Resize(ScaledWidth(), ScaledHeight());
 }
 
 bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
@@ -44,7 +48,8 @@ bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
   if (presentedCount_ < kMaxDirtyRects) presented_[presentedCount_++] = rect;
   ++presentCount_;
   if (!screen_ || !Surface()) return true;
-  RasterBlit(screen_.get(), Surface(), rect.L, rect.T, rect.L, rect.T, rect.W(), rect.H(), 1.0f, kRasterCopy);
+  const IArea d = ToDevice(rect);
+  RasterBlit(screen_.get(), Surface(), d.L, d.T, d.L, d.T, d.W(), d.H(), 1.0f, kRasterCopy);
   // The entry lies above the panel, as a child window would.
   if (entry_.IsOpen()) entry_.Draw(*this, screen_.get());
   return true;
@@ -81,7 +86,8 @@ RasterBitmap* IGraphicsHeadless::LoadPlatformImage(int resourceId, const char*) 
 
 // ---- events ----
 
-void IGraphicsHeadless::LeftDown(int x, int y, IPointerState mod) {
+void IGraphicsHeadless::LeftDown(int wx, int wy, IPointerState mod) {
+  const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   mod.L = true;
@@ -95,7 +101,8 @@ void IGraphicsHeadless::LeftDown(int x, int y, IPointerState mod) {
   OnMouseDown(x, y, mod);
 }
 
-void IGraphicsHeadless::RightDown(int x, int y, IPointerState mod) {
+void IGraphicsHeadless::RightDown(int wx, int wy, IPointerState mod) {
+  const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   mod.R = true;
@@ -106,13 +113,15 @@ void IGraphicsHeadless::RightDown(int x, int y, IPointerState mod) {
   OnMouseDown(x, y, mod);
 }
 
-void IGraphicsHeadless::ButtonUp(int x, int y, IPointerState mod) {
+void IGraphicsHeadless::ButtonUp(int wx, int wy, IPointerState mod) {
+  const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   OnMouseUp(x, y, mod);
 }
 
-void IGraphicsHeadless::MouseMove(int x, int y, IPointerState mod) {
+void IGraphicsHeadless::MouseMove(int wx, int wy, IPointerState mod) {
+  const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   if (mod.L || mod.R) {
@@ -122,14 +131,16 @@ void IGraphicsHeadless::MouseMove(int x, int y, IPointerState mod) {
   }
 }
 
-void IGraphicsHeadless::LeftDoubleClick(int x, int y, IPointerState mod) {
+void IGraphicsHeadless::LeftDoubleClick(int wx, int wy, IPointerState mod) {
+  const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   mod.L = true;
   OnMouseDoubleClick(x, y, mod);
 }
 
-void IGraphicsHeadless::Wheel(int x, int y, int notches, IPointerState mod) {
+void IGraphicsHeadless::Wheel(int wx, int wy, int notches, IPointerState mod) {
+  const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   OnMouseWheel(x, y, mod, notches);

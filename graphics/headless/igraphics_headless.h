@@ -50,8 +50,10 @@ class IGraphicsHeadless : public IGraphics {
   void* EditorWindowHandle() override { return windowOpen_ ? this : nullptr; }
   void SuppressDisabledTooltips() override {}
   RasterBitmap* LoadPlatformImage(int resourceId, const char* name) override;
+  void OnScaleChanged() override;
 
-  // ---- what a window system would deliver ----
+  // ---- what a window system would deliver (window positions: device
+  // pixels, which the host turns into the editor's layout pixels) ----
   void LeftDown(int x, int y, IPointerState mod = {});
   void RightDown(int x, int y, IPointerState mod = {});
   void ButtonUp(int x, int y, IPointerState mod = {});
@@ -68,11 +70,13 @@ class IGraphicsHeadless : public IGraphics {
   void Tick();
 
   // ---- inspection ----
+  // The window's pixels: the editor at its scaled size.
   RasterBitmap* Screen();
   ValueEntry& Entry() { return entry_; }
   const std::string& LastWebAddress() const { return lastUrl_; }
   int EditEndCountdown() const { return countdown_; }
-  // The rectangle of the last copy to the screen and the number of copies.
+  // The rectangle (layout pixels) of the last copy to the screen and the
+  // number of copies.
   const IArea& LastPresented() const { return lastPresented_; }
   int PresentCount() const { return presentCount_; }
   // The rectangles the last tick repainted.

@@ -163,29 +163,37 @@ void ValueEntry::Forget() {
   isList_ = false;
 }
 
-void ValueEntry::Draw(IGraphics&, RasterBitmap* screen) const {
+void ValueEntry::Draw(IGraphics& g, RasterBitmap* screen) const {
   if (!IsOpen() || !screen) return;
+  // Laid out in layout pixels, drawn at the editor's scale on the window's
+  // device pixels (a border and a layout pixel are as many device pixels).
+  auto fill = [&](int l, int t, int rr, int b, RasterPixel colour) {
+    const IArea d = g.ToDevice(IArea{l, t, rr, b});
+    RasterFillRect(screen, d.L, d.T, d.W(), d.H(), colour, 1.0f, kRasterCopy);
+  };
   const IArea r = rect_;
-  RasterFillRect(screen, r.L, r.T, r.W(), r.H(), RasterPackArgb(255, 250, 250, 250), 1.0f, kRasterCopy);
-  RasterFillRect(screen, r.L, r.T, r.W(), 1, RasterPackArgb(255, 90, 90, 90), 1.0f, kRasterCopy);
-  RasterFillRect(screen, r.L, r.B - 1, r.W(), 1, RasterPackArgb(255, 90, 90, 90), 1.0f, kRasterCopy);
-  ITextStyle style = MakeTextStyle("Arial", 14, IRgba{255, 0, 0, 0}, isList_ ? 0 : 1);
+  fill(r.L, r.T, r.R, r.B, RasterPackArgb(255, 250, 250, 250));
+  fill(r.L, r.T, r.R, r.T + 1, RasterPackArgb(255, 90, 90, 90));
+  fill(r.L, r.B - 1, r.R, r.B, RasterPackArgb(255, 90, 90, 90));
+  ITextStyle style = MakeTextStyle("Arial", g.ToDevice(14), IRgba{255, 0, 0, 0}, isList_ ? 0 : 1);
   RasterCachedFont* font = EditorFontCache::Instance().Find(style);
   if (!font) return;
   font->SetTextColor(style.colour.Packed());
+  auto text = [&](const std::string& s, const IArea& layout, int flags) {
+    const IArea d = g.ToDevice(layout);
+    RasterRect tr{d.L, d.T, d.R, d.B};
+    font->DrawText(screen, s.c_str(), -1, &tr, flags | kRasterTextNoClip);
+  };
   if (!isList_) {
-    if (allSelected_ && !text_.empty())
-      RasterFillRect(screen, r.L + 1, r.T + 1, r.W() - 2, r.H() - 2, RasterPackArgb(255, 51, 153, 255), 1.0f, kRasterCopy);
-    RasterRect tr{r.L, r.T, r.R, r.B};
-    font->DrawText(screen, text_.c_str(), -1, &tr, kRasterTextCentre | kRasterTextNoClip);
+    if (allSelected_ && !text_.empty()) fill(r.L + 1, r.T + 1, r.R - 1, r.B - 1, RasterPackArgb(255, 51, 153, 255));
+    text(text_, r, kRasterTextCentre);
     return;
   }
   for (size_t i = 0; i < texts_.size(); ++i) {
     const int top = r.T + 1 + static_cast<int>(i) * kListRowHeight;
     if (static_cast<int>(i) == selection_)
-      RasterFillRect(screen, r.L + 1, top, r.W() - 2, kListRowHeight, RasterPackArgb(255, 51, 153, 255), 1.0f, kRasterCopy);
-    RasterRect tr{r.L + 4, top, r.R, top + kListRowHeight};
-    font->DrawText(screen, texts_[i].c_str(), -1, &tr, kRasterTextNoClip);
+      fill(r.L + 1, top, r.R - 1, top + kListRowHeight, RasterPackArgb(255, 51, 153, 255));
+    text(texts_[i], IArea{r.L + 4, top, r.R, top + kListRowHeight}, kRasterTextLeft);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "framework/audio_plugin.h"
+#include "graphics/win32/win32_dpi.h"
 #include "raster/raster_png.h"
 #include "raster/raster_sys_bitmap.h"
 
@@ -87,7 +88,7 @@ void IGraphicsWin::UnregisterWindowClass() { UnregisterClassA(kWindowClass, modu
 
 void* IGraphicsWin::CreateEditorWindow(void* parent) {
   parent_ = static_cast<HWND>(parent);
-  int x = 0, y = 0, w = Width(), h = Height();
+  int x = 0, y = 0, w = ScaledWidth(), h = ScaledHeight();
   if (window_) {
     // Re-opening keeps the window where it was, at its size.
     RECT pr{}, wr{};
@@ -137,6 +138,7 @@ void IGraphicsWin::WindowGone() {
   if (!window_) return;
   if (countdown_ > 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
   window_ = nullptr;
+  parentScaleChanged_ = nullptr;
   ForgetEntry();  // the entry window went with its parent
   if (gClassUsers > 0) --gClassUsers;
 }
@@ -146,8 +148,8 @@ bool IGraphicsWin::PresentSurface(const IArea& rect) {
   HDC dc = BeginPaint(window_, &ps);
   RasterSysBitmap* surface = Surface();
   if (dc && surface && surface->DeviceContext()) {
-    BitBlt(dc, rect.L, rect.T, rect.W(), rect.H(), static_cast<HDC>(surface->DeviceContext()), rect.L, rect.T,
-           SRCCOPY);
+    const IArea d = ToDevice(rect);
+    BitBlt(dc, d.L, d.T, d.W(), d.H(), static_cast<HDC>(surface->DeviceContext()), d.L, d.T, SRCCOPY);
   }
   EndPaint(window_, &ps);
   return true;
@@ -157,11 +159,11 @@ void IGraphicsWin::Resize(int width, int height) {
   // An open entry goes: its control goes with the others, so it is not told.
   entryControl_ = nullptr;
   CloseEntry();
-  const int oldWidth = Width(), oldHeight = Height();
+  const int oldWidth = ScaledWidth(), oldHeight = ScaledHeight();
   IGraphics::Resize(width, height);
-  if (Surface()) Surface()->Resize(width, height);
+  if (Surface()) Surface()->Resize(ScaledWidth(), ScaledHeight());
   if (!window_) return;
-  const int dw = width - oldWidth, dh = height - oldHeight;
+  const int dw = ScaledWidth() - oldWidth, dh = ScaledHeight() - oldHeight;
   RECT formerClient{};
   GetClientRect(window_, &formerClient);
   GrowWindow(window_, dw, dh);
@@ -231,12 +233,36 @@ bool IGraphicsWin::OnHostMouseWheel(float delta) {
   mod.S = GetKeyState(VK_SHIFT) < 0;
   mod.C = GetKeyState(VK_CONTROL) < 0;
   mod.A = GetKeyState(VK_MENU) < 0;
-  OnMouseWheel(p.x - r.left, p.y - r.top, mod, static_cast<int>(delta));
+  OnMouseWheel(ToLayout(p.x - r.left), ToLayout(p.y - r.top), mod, static_cast<int>(delta));
   return true;
 }
 
 RasterBitmap* IGraphicsWin::LoadPlatformImage(int resourceId, const char* /*name*/) {
   return RasterLoadPngFromResource(module_, resourceId);
+}
+
+// ---- display scale ----
+
+void IGraphicsWin::OnScaleChanged() {
+  if (!window_) return;
+  // The editor's own window only: the host's frame sizes its own windows.
+  SetWindowPos(window_, nullptr, 0, 0, ScaledWidth(), ScaledHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceEntry();
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
+void IGraphicsWin::FollowParentScale(std::function<void(double)> onChange) {
+  parentScaleChanged_ = window_ ? std::move(onChange) : nullptr;
+  parentScale_ = Win32WindowScale(parent_);
+}
+
+void IGraphicsWin::CheckParentScale() {
+  if (!parentScaleChanged_) return;
+  const double s = Win32WindowScale(parent_);
+  if (s == parentScale_) return;
+  parentScale_ = s;
+  const std::function<void(double)> tell = parentScaleChanged_;
+  tell(s);
 }
 
 }  // namespace selvarin

@@ -1,11 +1,14 @@
 #pragma once
 // The editor's Windows window host: a child window of class
 // "IEditorWndClass" inside the host's editor frame, the redraw timer, window
-// messages translated into the graphics core's mouse and key entry points,
-// the draw surface copied to the screen, in-place "EDIT" and "COMBOBOX"
+// messages translated into the graphics core's mouse and key entry points
+// (window positions mapped to layout pixels at the display scale), the draw
+// surface copied to the screen, in-place "EDIT" and "COMBOBOX"
 // value entry, and the shell services (paths, web addresses, dialogs,
 // image resources of the plug-in module).
 #include <windows.h>
+
+#include <functional>
 
 #include "graphics/igraphics.h"
 
@@ -43,6 +46,12 @@ class IGraphicsWin : public IGraphics {
   void* EditorWindowHandle() override { return window_; }
   void SuppressDisabledTooltips() override {}
   RasterBitmap* LoadPlatformImage(int resourceId, const char* name) override;
+  void OnScaleChanged() override;
+
+  // While the window is open, onChange hears of each new display scale
+  // Windows gives the parent window (its DPI changed); closing the window
+  // ends it.
+  void FollowParentScale(std::function<void(double)> onChange);
 
   // The instance handle of the module holding this code (the plug-in DLL):
   // its window class and image resources belong to it.
@@ -65,6 +74,11 @@ class IGraphicsWin : public IGraphics {
   LRESULT HandleEntryMessage(HWND entry, UINT message, WPARAM wParam, LPARAM lParam);
   void Tick();
   void TickEntry();
+  // Tells the follower when the parent's scale is no longer the one it knew.
+  void CheckParentScale();
+  // Places the open entry window over its layout rectangle at the scale,
+  // with its font at the scaled size.
+  void PlaceEntry();
   void CloseEntry();
   void ForgetEntry();
   void WindowGone();
@@ -80,6 +94,9 @@ class IGraphicsWin : public IGraphics {
   WNDPROC entryStandardProc_ = nullptr;
   int entryState_ = kEntryNone;
   HFONT entryFont_ = nullptr;
+  IArea entryRect_;  // layout pixels
+  std::function<void(double)> parentScaleChanged_;
+  double parentScale_ = 1.0;
   bool tooltipShown_ = false;
   int lastTooltipIndex_ = -1;
   int countdown_ = 0;

@@ -37,8 +37,10 @@ void IGraphicsWin::BeginValueEntry(IControl* control, IParamEntry* param, bool c
     } else {
       w = rc.W();
     }
-    entry = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, x, y, w, h, window_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryId)), module_, nullptr);
+    entryRect_ = IArea{x, y, x + w, y + h};
+    const IArea d = ToDevice(entryRect_);
+    entry = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, d.L, d.T, d.W(), d.H(),
+                            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryId)), module_, nullptr);
     if (!entry) return;
     int selection = -1;
     for (int i = 0; i < count; ++i) {
@@ -59,7 +61,9 @@ void IGraphicsWin::BeginValueEntry(IControl* control, IParamEntry* param, bool c
       h = 16;
       style |= ES_CENTER;
     }
-    entry = CreateWindowExA(0, "EDIT", initial, style, x, y, w, h, window_,
+    entryRect_ = IArea{x, y, x + w, y + h};
+    const IArea d = ToDevice(entryRect_);
+    entry = CreateWindowExA(0, "EDIT", initial, style, d.L, d.T, d.W(), d.H(), window_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryId)), module_, nullptr);
     if (!entry) return;
     SendMessageA(entry, EM_SETSEL, 0, -1);
@@ -71,9 +75,22 @@ void IGraphicsWin::BeginValueEntry(IControl* control, IParamEntry* param, bool c
   SetFocus(entry);
   entryStandardProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(entry, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IGraphicsWin::EntryProc)));
-  entryFont_ = CreateFontA(14, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+  entryFont_ = CreateFontA(ToDevice(14), 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
   if (entryFont_) SendMessageA(entry, WM_SETFONT, reinterpret_cast<WPARAM>(entryFont_), TRUE);
+}
+
+void IGraphicsWin::PlaceEntry() {
+  if (!entryWindow_) return;
+  const IArea d = ToDevice(entryRect_);
+  MoveWindow(entryWindow_, d.L, d.T, d.W(), d.H(), TRUE);
+  HFONT font = CreateFontA(ToDevice(14), 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+  if (!font) return;
+  SendMessageA(entryWindow_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  // The former font goes once the entry no longer uses it.
+  if (entryFont_) DeleteObject(entryFont_);
+  entryFont_ = font;
 }
 
 LRESULT CALLBACK IGraphicsWin::EntryProc(HWND entry, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,9 @@ namespace selvarin {
 
 namespace {
 
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703), named here for older headers.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 IPointerState PointerState(WPARAM wParam) {
   IPointerState mod;
   mod.L = (wParam & MK_LBUTTON) != 0;
@@ -54,12 +57,14 @@ LRESULT CALLBACK IGraphicsWin::WindowProc(HWND window, UINT message, WPARAM wPar
 }
 
 LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  // Mouse positions in the editor's layout pixels.
+  const int x = ToLayout(GET_X_LPARAM(lParam)), y = ToLayout(GET_Y_LPARAM(lParam));
   switch (message) {
     case WM_PAINT: {
       RECT r;
       if (GetUpdateRect(window_, &r, FALSE)) {
-        Draw(IArea{r.left, r.top, r.right, r.bottom});
+        // The layout area whose drawing covers the window's update area.
+        Draw(LayoutCovering(IArea{r.left, r.top, r.right, r.bottom}));
         // An editor without controls draws nothing; the area still counts
         // as painted, or Windows would ask again at once.
         ValidateRect(window_, &r);
@@ -78,7 +83,7 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       POINT p{};
       GetCursorPos(&p);
       ScreenToClient(window_, &p);
-      OnKeyDown(p.x, p.y, key);
+      OnKeyDown(ToLayout(p.x), ToLayout(p.y), key);
       return 0;
     }
     case WM_TIMER:
@@ -125,18 +130,23 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       RECT r{};
       GetWindowRect(window_, &r);
       const int delta = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
-      OnMouseWheel(x - r.left, y - r.top, PointerState(GET_KEYSTATE_WPARAM(wParam)), delta);
+      OnMouseWheel(ToLayout(GET_X_LPARAM(lParam) - r.left), ToLayout(GET_Y_LPARAM(lParam) - r.top),
+                   PointerState(GET_KEYSTATE_WPARAM(wParam)), delta);
       return 0;
     }
     case WM_DROPFILES: {
       HDROP drop = reinterpret_cast<HDROP>(wParam);
       char path[261] = {};
       POINT p{};
-      if (DragQueryFileA(drop, 0, path, 260) > 0 && DragQueryPoint(drop, &p)) OnFileDrop(p.x, p.y, path);
+      if (DragQueryFileA(drop, 0, path, 260) > 0 && DragQueryPoint(drop, &p))
+        OnFileDrop(ToLayout(p.x), ToLayout(p.y), path);
       DragFinish(drop);
       return 0;
     }
     case WM_MOUSEHOVER:
+      return 0;
+    case kDpiChangedAfterParent:
+      CheckParentScale();
       return 0;
     case WM_MOUSELEAVE:
       OnMouseOut();
@@ -153,10 +163,13 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void IGraphicsWin::Tick() {
+  // Not every host passes a DPI change on to its children: look each tick.
+  CheckParentScale();
   TickEntry();
   IArea dirty;
   if (NeedsRedraw(&dirty)) {
-    RECT r{dirty.L, dirty.T, dirty.R, dirty.B};
+    const IArea d = ToDevice(dirty);
+    RECT r{d.L, d.T, d.R, d.B};
     InvalidateRect(window_, &r, FALSE);
     if (entryWindow_) {
       // Painting never covers the open entry.

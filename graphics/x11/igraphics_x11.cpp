@@ -106,7 +106,7 @@ void* IGraphicsX11::CreateEditorWindow(void* parent) {
   // The screen's own visual and colour map, whatever the host's window uses.
   xcb_generic_error_t* err = xcb_request_check(
       conn_, xcb_create_window_checked(conn_, screen->root_depth, window_, parentId, 0, 0,
-                                       static_cast<uint16_t>(Width()), static_cast<uint16_t>(Height()), 0,
+                                       static_cast<uint16_t>(ScaledWidth()), static_cast<uint16_t>(ScaledHeight()), 0,
                                        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, mask, values));
   if (err) {  // for example a parent id that names no window
     std::free(err);
@@ -114,10 +114,13 @@ void* IGraphicsX11::CreateEditorWindow(void* parent) {
     CloseConnection();
     return nullptr;
   }
+  // An embedding host looks for the XEmbed information as soon as it has the
+  // window: it is there before the window is mapped or handed over.
+  xembed_.Announce(conn_, window_, parentId);
   keys_.Load(conn_);
-  presenter_.Init(conn_, window_, screen->root_depth, Width(), Height());
-  if (!screen_) screen_.reset(new RasterMemBitmap(Width(), Height()));
-  else screen_->Resize(Width(), Height());
+  presenter_.Init(conn_, window_, screen->root_depth, ScaledWidth(), ScaledHeight());
+  if (!screen_) screen_.reset(new RasterMemBitmap(ScaledWidth(), ScaledHeight()));
+  else screen_->Resize(ScaledWidth(), ScaledHeight());
   entry_.Forget();
   clicks_.Reset();
   exposed_ = IArea{};
@@ -139,6 +142,7 @@ void IGraphicsX11::DestroyEditorWindow() {
 
 void IGraphicsX11::CloseConnection() {
   presenter_.Release();
+  xembed_.Forget();
   if (window_ && !xcb_connection_has_error(conn_)) {
     xcb_destroy_window(conn_, window_);
     xcb_flush(conn_);
@@ -167,20 +171,28 @@ void IGraphicsX11::ShowOnWindow(const IArea& rect) {
   if (!conn_ || !screen_ || !Surface()) return;
   IArea r = rect.Intersect(IArea{0, 0, Width(), Height()});
   if (r.Empty()) return;
-  RasterBlit(screen_.get(), Surface(), r.L, r.T, r.L, r.T, r.W(), r.H(), 1.0f, kRasterCopy);
+  IArea d = ToDevice(r);
+  RasterBlit(screen_.get(), Surface(), d.L, d.T, d.L, d.T, d.W(), d.H(), 1.0f, kRasterCopy);
   // The entry lies above the panel, as a child window would.
   if (entry_.IsOpen() && entry_.Rect().Overlaps(r)) {
     entry_.Draw(*this, screen_.get());
-    r = r.Union(entry_.Rect()).Intersect(IArea{0, 0, Width(), Height()});
+    d = ToDevice(r.Union(entry_.Rect()).Intersect(IArea{0, 0, Width(), Height()}));
   }
-  presenter_.Put(reinterpret_cast<const uint32_t*>(screen_->Bits()), screen_->RowSpan(), r.L, r.T, r.W(), r.H());
+  presenter_.Put(reinterpret_cast<const uint32_t*>(screen_->Bits()), screen_->RowSpan(), d.L, d.T, d.W(), d.H());
 }
 
 void IGraphicsX11::Resize(int width, int height) {
   entry_.Forget();  // its control goes with the others
   IGraphics::Resize(width, height);
-  if (Surface()) Surface()->Resize(width, height);
+  if (Surface()) Surface()->Resize(ScaledWidth(), ScaledHeight());
+  FitWindowToScaledSize();
+}
+
+void IGraphicsX11::OnScaleChanged() { FitWindowToScaledSize(); }
+
+void IGraphicsX11::FitWindowToScaledSize() {
   if (!conn_) return;
+  const int width = ScaledWidth(), height = ScaledHeight();
   if (screen_) screen_->Resize(width, height);
   const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
   xcb_configure_window(conn_, window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
@@ -194,7 +206,7 @@ void IGraphicsX11::Resize(int width, int height) {
 void IGraphicsX11::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
   if (!entry_.Open(control, param, centred, Width(), Height())) return;
   if (conn_ && screen_) {
-    const IArea r = entry_.Rect();
+    const IArea r = ToDevice(entry_.Rect());
     entry_.Draw(*this, screen_.get());
     presenter_.Put(reinterpret_cast<const uint32_t*>(screen_->Bits()), screen_->RowSpan(), r.L, r.T, r.W(), r.H());
   }
@@ -271,9 +283,9 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
       break;
     case XCB_ENTER_NOTIFY: {
       const auto* e = reinterpret_cast<const xcb_enter_notify_event_t*>(ev);
-      pointerX_ = e->event_x;
-      pointerY_ = e->event_y;
-      if (!(e->state & kButtonsHeld)) OnMouseOver(e->event_x, e->event_y, ModifiersOf(e->state));
+      pointerX_ = ToLayout(e->event_x);
+      pointerY_ = ToLayout(e->event_y);
+      if (!(e->state & kButtonsHeld)) OnMouseOver(pointerX_, pointerY_, ModifiersOf(e->state));
       break;
     }
     case XCB_LEAVE_NOTIFY: {
@@ -291,12 +303,12 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
       if (e->detail == XCB_NOTIFY_DETAIL_POINTER || e->mode == XCB_NOTIFY_MODE_GRAB ||
           e->mode == XCB_NOTIFY_MODE_UNGRAB)
         break;
-      // A commit or cancel asked for by a click stays asked for: on Windows
-      // the focus moves before the click arrives, here it moves after.
-      if (entry_.IsOpen() && entry_.State() != kEntryCommit && entry_.State() != kEntryCancel)
-        entry_.OnFocus((ev->response_type & 0x7f) == XCB_FOCUS_IN);
+      OnKeyboardFocus((ev->response_type & 0x7f) == XCB_FOCUS_IN);
       break;
     }
+    case XCB_CLIENT_MESSAGE:
+      OnClientMessage(reinterpret_cast<const xcb_client_message_event_t*>(ev));
+      break;
     case XCB_EXPOSE:
       OnExpose(reinterpret_cast<const xcb_expose_event_t*>(ev));
       break;
@@ -309,7 +321,7 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
 }
 
 void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
-  const int x = ev->event_x, y = ev->event_y;
+  const int x = ToLayout(ev->event_x), y = ToLayout(ev->event_y);
   pointerX_ = x;
   pointerY_ = y;
   IPointerState mod = ModifiersOf(ev->state);
@@ -319,8 +331,10 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
     return;
   }
   if (button != 1 && button != 3) return;
-  // A press in the editor gives it the keyboard, as a click on Windows does.
+  // A press in the editor gives it the keyboard, as a click on Windows does;
+  // an XEmbed embedder is asked too, so that it forwards the keys it gets.
   xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, window_, ev->time);
+  xembed_.RequestFocus(conn_, ev->time);
   bool& reached = pressReachedCore_[button == 1 ? 0 : 1];
   reached = false;
   if (button == 3) {
@@ -345,15 +359,16 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
     entry_.RequestCommit();
   }
   reached = true;
-  if (clicks_.Press(x, y, ev->time)) OnMouseDoubleClick(x, y, mod);
+  // Two presses count as one double-click by where they were on the screen.
+  if (clicks_.Press(ev->event_x, ev->event_y, ev->time)) OnMouseDoubleClick(x, y, mod);
   else OnMouseDown(x, y, mod);
 }
 
 void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t* ev) {
   const int button = ev->detail;
   if (button != 1 && button != 3) return;
-  pointerX_ = ev->event_x;
-  pointerY_ = ev->event_y;
+  pointerX_ = ToLayout(ev->event_x);
+  pointerY_ = ToLayout(ev->event_y);
   // A press the entry took (or that cancelled it) has no release for the panel.
   bool& reached = pressReachedCore_[button == 1 ? 0 : 1];
   if (!reached) return;
@@ -362,17 +377,17 @@ void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t* ev) {
   // The state is the one before the release: this button is up now.
   if (button == 1) mod.L = false;
   else mod.R = false;
-  OnMouseUp(ev->event_x, ev->event_y, mod);
+  OnMouseUp(pointerX_, pointerY_, mod);
 }
 
 void IGraphicsX11::OnMotion(const xcb_motion_notify_event_t* ev) {
-  pointerX_ = ev->event_x;
-  pointerY_ = ev->event_y;
+  pointerX_ = ToLayout(ev->event_x);
+  pointerY_ = ToLayout(ev->event_y);
   const IPointerState mod = ModifiersOf(ev->state);
   if (ev->state & kButtonsHeld) {
-    if (CaptureIndex() >= 0) OnMouseDrag(ev->event_x, ev->event_y, mod);
+    if (CaptureIndex() >= 0) OnMouseDrag(pointerX_, pointerY_, mod);
   } else {
-    OnMouseOver(ev->event_x, ev->event_y, mod);
+    OnMouseOver(pointerX_, pointerY_, mod);
   }
 }
 
@@ -386,15 +401,34 @@ void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t* ev) {
     return;
   }
   const int key = EditorKeyOfKeysym(sym);
-  if (key >= 0) OnKeyDown(ev->event_x, ev->event_y, key);
+  if (key >= 0) OnKeyDown(ToLayout(ev->event_x), ToLayout(ev->event_y), key);
 }
 
 void IGraphicsX11::OnExpose(const xcb_expose_event_t* ev) {
   exposed_ = exposed_.Union(IArea{ev->x, ev->y, ev->x + ev->width, ev->y + ev->height});
   if (ev->count > 0) return;  // more of the same exposure follows
-  const IArea r = exposed_.Intersect(IArea{0, 0, Width(), Height()});
+  const IArea r = LayoutCovering(exposed_).Intersect(IArea{0, 0, Width(), Height()});
   exposed_ = IArea{};
   if (!r.Empty()) Draw(r);
+}
+
+void IGraphicsX11::OnClientMessage(const xcb_client_message_event_t* ev) {
+  switch (xembed_.Read(*ev)) {
+    case XEmbedNews::kFocusIn:
+      OnKeyboardFocus(true);
+      break;
+    case XEmbedNews::kFocusOut:
+      OnKeyboardFocus(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void IGraphicsX11::OnKeyboardFocus(bool gained) {
+  // A commit or cancel asked for by a click stays asked for: on Windows the
+  // focus moves before the click arrives, here it moves after.
+  if (entry_.IsOpen() && entry_.State() != kEntryCommit && entry_.State() != kEntryCancel) entry_.OnFocus(gained);
 }
 
 }  // namespace selvarin

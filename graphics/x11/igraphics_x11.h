@@ -7,7 +7,8 @@
 // It has no thread and no timer of its own: whoever embeds it (the VST3
 // view, through the host's run loop) calls Tick every timer period and
 // ProcessEvents whenever the connection's descriptor is readable. Both
-// return after at most one paint.
+// return after at most one paint. The window has the editor's scaled size;
+// pointer positions are turned into layout pixels as they arrive.
 #include <cstdint>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "graphics/x11/pointer_clicks.h"
 #include "graphics/x11/x11_image_presenter.h"
 #include "graphics/x11/x11_keys.h"
+#include "graphics/x11/xembed_client.h"
 
 namespace selvarin {
 
@@ -47,6 +49,7 @@ class IGraphicsX11 : public IGraphics {
   void* EditorWindowHandle() override;
   void SuppressDisabledTooltips() override {}
   RasterBitmap* LoadPlatformImage(int resourceId, const char* name) override;
+  void OnScaleChanged() override;
 
   // ---- what the embedding drives ----
   // The descriptor to watch for readability; -1 without a window.
@@ -71,19 +74,26 @@ class IGraphicsX11 : public IGraphics {
   void OnMotion(const xcb_motion_notify_event_t* ev);
   void OnKeyPress(const xcb_key_press_event_t* ev);
   void OnExpose(const xcb_expose_event_t* ev);
+  void OnClientMessage(const xcb_client_message_event_t* ev);
+  // The editor's window gained or lost the keyboard (X focus, or the
+  // embedder's word for it): an open entry hears of it.
+  void OnKeyboardFocus(bool gained);
   // Copies a rectangle of the panel (with the entry above it) to the window.
   void ShowOnWindow(const IArea& rect);
+  // The window and what it keeps of the panel take the scaled size.
+  void FitWindowToScaledSize();
   void CloseConnection();
 
   xcb_connection_t* conn_ = nullptr;
   xcb_window_t window_ = 0;
   X11ImagePresenter presenter_;
   X11KeyboardMap keys_;
+  XEmbedClient xembed_;
   DoubleClickDetector clicks_;
   // What the window shows: the panel and, above it, an open entry.
   std::unique_ptr<RasterMemBitmap> screen_;
   ValueEntry entry_;
-  IArea exposed_;
+  IArea exposed_;  // device pixels
   int pointerX_ = 0, pointerY_ = 0;
   int countdown_ = 0;
   // Per button (left, right): whether its press reached the panel, so that

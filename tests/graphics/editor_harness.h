@@ -26,10 +26,12 @@ inline IPointerState LeftHeld() {
 
 class EditorHarness {
  public:
-  explicit EditorHarness(double sampleRate = 48000.0) : plug(IPlugInstanceInfo{}) {
+  // scale: the display scale the window opens at.
+  explicit EditorHarness(double sampleRate = 48000.0, double scale = 1.0) : plug(IPlugInstanceInfo{}) {
     plug.SetSampleRate(sampleRate);
     for (int i = 0; i < kNumParams; ++i) plug.OnParameterChanged(i);  // the host's initialisation
     g = static_cast<IGraphicsHeadless*>(plug.Editor());
+    g->SetScale(scale);
     g->CreateEditorWindow(nullptr);
     g->Tick();
     plug.edits.clear();

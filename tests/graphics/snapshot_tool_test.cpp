@@ -1,5 +1,6 @@
 // selvarin-snapshot as a user runs it: the editor written as a 550 x 363
-// PNG with the asked-for settings and interactions; errors write nothing.
+// PNG (or scaled) with the asked-for settings and interactions; errors
+// write nothing.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -47,12 +48,22 @@ TEST(SnapshotTool, WritesTheEditorWithSettingsAndAnOpenList) {
   EXPECT_GT(changed, 2000);
   EXPECT_EQ(At(a.get(), 5, 340), At(b.get(), 5, 340)) << "far from the list nothing differs";
 
+  // At a display scale the picture is the editor times the scale.
+  const std::string scaled = dir + "selvarin_snapshot_scaled.png";
+  ASSERT_EQ(Snapshot("--scale 1.5 -o " + scaled, &out), 0) << out;
+  auto c = Load(scaled);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->Width(), 825);
+  EXPECT_EQ(c->Height(), 545);
+
   const std::string bad = dir + "selvarin_snapshot_bad.png";
   std::remove(bad.c_str());
   out.clear();
   EXPECT_NE(Snapshot("-p \"No Such=1\" -o " + bad, &out), 0);
   EXPECT_NE(Snapshot("-i \"click:No Such\" -o " + bad, &out), 0);
   EXPECT_NE(Snapshot("-i \"squeeze:Wave\" -o " + bad, &out), 0);
+  EXPECT_NE(Snapshot("--scale 0.5 -o " + bad, &out), 0);
+  EXPECT_NE(Snapshot("--scale nan -o " + bad, &out), 0);
   EXPECT_FALSE(PathExists(bad)) << "errors write no file";
 }
 

@@ -17,10 +17,12 @@ struct CliResult {
   std::string output;  // stdout and stderr
 };
 
-// Runs the renderer with the test bundle; args go through the shell.
-inline CliResult RunRender(const std::string& args) {
+// Runs the renderer with the test bundle; args go through the shell, after
+// the shell commands in setup (a limit, a user to run as) when given.
+inline CliResult RunRender(const std::string& args, const std::string& setup = "") {
   CliResult r;
-  const std::string cmd = std::string(SELVARIN_RENDER_EXE) + " --plugin '" SELVARIN_TEST_BUNDLE "' " + args + " 2>&1";
+  const std::string cmd =
+      setup + std::string(SELVARIN_RENDER_EXE) + " --plugin '" SELVARIN_TEST_BUNDLE "' " + args + " 2>&1";
   r.code = RunCommand(cmd, &r.output);
   return r;
 }

@@ -236,6 +236,34 @@ TEST_F(RenderSessionTest, DryRunPrintsATimelineThatReadsBackToItself) {
   EXPECT_EQ(test::FilesIn(dir_).size(), 2u);  // nothing rendered
 }
 
+TEST_F(RenderSessionTest, EverySessionThatResolvesPrintsATimelineThatResolvesToItself) {
+  // The examples and the seeds the session reader is fuzzed with, among
+  // them ramps and steps microseconds apart.
+  std::vector<std::string> sessions;
+  for (const char* dir : {SELVARIN_EXAMPLES_DIR, SELVARIN_SESSION_CORPUS_DIR})
+    for (const std::string& name : test::FilesIn(dir)) sessions.push_back(std::string(dir) + "/" + name);
+  int resolved = 0;
+  for (const std::string& session : sessions) {
+    const CliResult first = RunRender("--dry-run --session '" + session + "' 2>/dev/null");
+    if (first.code != 0) continue;
+    ++resolved;
+    const CliResult again = RunRender("--dry-run --session " + Session("printed.txt", first.output) + " 2>&1");
+    EXPECT_EQ(again.code, 0) << session << ":\n" << first.output << again.output;
+    EXPECT_EQ(again.output, first.output) << session;
+  }
+  EXPECT_GE(resolved, 6) << "the corpus holds sessions that resolve";
+}
+
+TEST_F(RenderSessionTest, BinaryInputEndsWithTheLineThatHoldsIt) {
+  for (const std::string device : {"/dev/zero", "/dev/urandom"}) {
+    const CliResult r = RunRender("--dry-run --session " + device);
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_EQ(r.output.rfind(device + ":", 0), 0u) << r.output;
+    EXPECT_NE(r.output.find(": the line holds a NUL byte (not a text file?)\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("selvarin-render: 1 error in " + device + "; nothing rendered"), std::string::npos);
+  }
+}
+
 TEST_F(RenderSessionTest, TheHelpsExampleIsASessionThatResolves) {
   const CliResult help = RunRender("--session-help");
   ASSERT_EQ(help.code, 0);

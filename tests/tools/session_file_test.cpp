@@ -2,7 +2,12 @@
 // wrong line is named with its number.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <streambuf>
+
+#include "tools/render/render_options.h"
 #include "tools/render/session_file.h"
+#include "tools/render/session_source.h"
 
 namespace selvarin {
 namespace {
@@ -94,6 +99,81 @@ TEST(SessionFileTest, TimesPrintAsTheyRead) {
   EXPECT_EQ(FormatSessionTime(90.0), "1:30");
   EXPECT_EQ(FormatSessionTime(3723.5), "1:02:03.5");
   EXPECT_EQ(FormatSessionTime(0.000125), "0:00.000125");
+  EXPECT_EQ(FormatSessionTime(0.0000001), "0:00.0000001");
+  // Every time prints as text that reads back as exactly that time.
+  for (double t : {0.0000004, 0.1 + 0.2, 59.99999999999999, 3600.000001, 86399.99999999999, 1e-300, 754.1234567891}) {
+    double back = -1.0;
+    ASSERT_TRUE(ParseDuration(FormatSessionTime(t), &back)) << FormatSessionTime(t);
+    EXPECT_EQ(back, t) << FormatSessionTime(t);
+  }
+}
+
+TEST(SessionFileTest, AByteOrderMarkAndWindowsLineEndsReadAsPlainText) {
+  SessionScript s;
+  std::vector<SessionError> errors;
+  ASSERT_TRUE(ParseSession("\xEF\xBB\xBFtitle \"Saved on Windows\"\r\n0:01 Volume = 5\r\n", "w.txt", &s, &errors))
+      << FormatSessionErrors("w.txt", errors);
+  EXPECT_EQ(s.title, "Saved on Windows");
+  ASSERT_EQ(s.lines.size(), 1u);
+  EXPECT_EQ(s.lines[0].line, 2);
+  EXPECT_EQ(s.lines[0].value, "5");
+}
+
+// An endless text: one line over and over, or nothing but one byte.
+class EndlessText : public std::streambuf {
+ public:
+  explicit EndlessText(const std::string& pattern) {
+    while (block_.size() < 4096) block_ += pattern;
+    setg(block_.data(), block_.data(), block_.data() + block_.size());
+  }
+
+ protected:
+  int_type underflow() override {
+    setg(block_.data(), block_.data(), block_.data() + block_.size());
+    return traits_type::to_int_type(block_[0]);
+  }
+
+ private:
+  std::string block_;
+};
+
+TEST(SessionFileTest, ReadingStopsAtBinaryLongOrEndlessText) {
+  struct Case {
+    std::string pattern;
+    SessionLimits limits;
+    SessionError expected;
+  };
+  const std::vector<Case> cases = {
+      {std::string(1, '\0'), {}, {1, "the line holds a NUL byte (not a text file?)"}},  // as /dev/zero
+      {"a", {}, {1, "the line is longer than 64 kB (not a session file?)"}},
+      {"0:00 Volume = 5\n", {size_t{1} << 20, size_t{64} << 10}, {0, "the session is larger than 1 MB"}},
+  };
+  for (const Case& c : cases) {
+    EndlessText endless(c.pattern);
+    std::istream in(&endless);
+    std::string text;
+    SessionError error;
+    EXPECT_FALSE(ReadSessionText(in, c.limits, &text, &error));
+    EXPECT_EQ(error.line, c.expected.line);
+    EXPECT_EQ(error.what, c.expected.what);
+    EXPECT_LE(text.size(), c.limits.maxBytes);
+  }
+  // A NUL byte after some lines is named with its line.
+  const char lines[] = "title \"x\"\r\n\n0:01 Vol\0ume = 5\n";
+  std::istringstream late(std::string(lines, sizeof lines - 1));
+  std::string text;
+  SessionError error;
+  EXPECT_FALSE(ReadSessionText(late, SessionLimits{}, &text, &error));
+  EXPECT_EQ(error.line, 3);
+
+  // Of a file that is all wrong lines, the first thousand are reported.
+  SessionScript s;
+  std::vector<SessionError> errors;
+  std::string wrong;
+  for (int i = 0; i < 5000; ++i) wrong += "what\n";
+  EXPECT_FALSE(ParseSession(wrong, "w.txt", &s, &errors));
+  ASSERT_EQ(errors.size(), 1001u);
+  EXPECT_EQ(errors.back().what, "stopped reading after 1000 errors");
 }
 
 }  // namespace

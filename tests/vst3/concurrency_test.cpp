@@ -71,6 +71,40 @@ TEST_F(ConcurrencyTest, ASlowStateStreamDoesNotHoldUpProcessing) {
   EXPECT_EQ(heldUp, 0);
 }
 
+TEST_F(ConcurrencyTest, SavingIntoASlowStreamDoesNotHoldUpProcessing) {
+  Prepare();
+  Render(4800);
+  TestStream reference;
+  ASSERT_EQ(plugin.component->getState(&reference), sb::kResultOk);
+
+  // A host saving to a slow disk or network share: each write takes up to
+  // 100 ms. During every write the audio thread processes a block; the
+  // time its processing call takes is how long it waited.
+  TestStream slow;
+  std::vector<std::future<double>> blocks;
+  int heldUp = 0;
+  slow.onWrite = [&] {
+    blocks.push_back(std::async(std::launch::async, [this] {
+      StereoOutput output(sv::kSample64, 64);
+      output.SetInputs(nullptr, nullptr, nullptr);
+      output.data.numSamples = 64;
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_EQ(plugin.processor->process(output.data), sb::kResultOk);
+      return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }));
+    if (blocks.back().wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) ++heldUp;
+  };
+  ASSERT_EQ(plugin.component->getState(&slow), sb::kResultOk);
+  double longestMs = 0.0;
+  for (auto& b : blocks) longestMs = std::fmax(longestMs, b.get());
+  EXPECT_GE(blocks.size(), 1u);
+  EXPECT_EQ(heldUp, 0);
+  EXPECT_LT(longestMs, 5.0) << "the processing call waited for the host's stream";
+  RecordProperty("longest_process_wait_us", static_cast<int>(longestMs * 1000.0));
+  EXPECT_EQ(slow.Bytes(), reference.Bytes()) << "the same 188 bytes";
+  EXPECT_EQ(slow.Bytes().size(), 188u);
+}
+
 TEST_F(ConcurrencyTest, ProcessingAgainstControllerStateAndPresetCalls) {
   Prepare(48000.0, 256, 64);
   std::atomic<bool> audioDone{false};

@@ -23,6 +23,7 @@ class TestStream : public Steinberg::IBStream {
   bool claimWholeRequest = false;  // ...but one that delivers any claims the whole request
   int claimBeyond = 0;             // added to every count a read reports
   std::function<void()> onRead;    // runs inside every read (a slow stream)
+  std::function<void()> onWrite;   // runs inside every write (a slow stream)
   long long readCalls = 0;
 
   Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 n, Steinberg::int32* got) override {
@@ -47,6 +48,7 @@ class TestStream : public Steinberg::IBStream {
     return errorWithBytes ? Steinberg::kResultFalse : Steinberg::kResultOk;
   }
   Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 n, Steinberg::int32* written) override {
+    if (onWrite) onWrite();
     if (n < 0) return Steinberg::kInvalidArgument;
     if (static_cast<size_t>(pos_) + static_cast<size_t>(n) > bytes_.size())
       bytes_.resize(static_cast<size_t>(pos_) + static_cast<size_t>(n));

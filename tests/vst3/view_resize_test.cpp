@@ -4,10 +4,15 @@
 // are released, and terminate empties it without destroying them.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "engine/selvarin.h"
+#include "graphics/headless/igraphics_headless.h"
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+#include "raster/raster_bitmap.h"
 #include "vst3/vst3_view.h"
 
 namespace selvarin {
@@ -112,6 +117,74 @@ TEST(ViewResize, TheFirstViewCarriesThePlugInsResizeAndOnlyItsAnswerIsDelivered)
   second->setFrame(nullptr);
   plug->release();  // the view's reference keeps it alive
   EXPECT_EQ(second->release(), 0u);
+}
+
+Rect SizeOf(sb::IPlugView* view) {
+  sb::ViewRect r;
+  EXPECT_EQ(view->getSize(&r), sb::kResultOk);
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+TEST(ViewScale, TheHostsFactorSizesTheViewAndBadFactorsLeaveAWorkingEditor) {
+  auto* plug = new SizeRecordingSelvarin;
+  for (int i = 0; i < plug->NParams(); ++i) plug->OnParameterChanged(i);
+  sb::IPlugView* view = plug->createView("editor");
+  ASSERT_NE(view, nullptr);
+  sb::IPlugViewContentScaleSupport* scaling = nullptr;
+  ASSERT_EQ(view->queryInterface(sb::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+            sb::kResultOk);
+  ASSERT_NE(scaling, nullptr);
+  RecordingFrame frame(true);
+  view->setFrame(&frame);
+
+  // Nothing usable: refused, the editor keeps its size.
+  for (float bad : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity()})
+    EXPECT_EQ(scaling->setContentScaleFactor(bad), sb::kResultFalse) << bad;
+  EXPECT_EQ(SizeOf(view), (Rect{0, 0, 550, 363}));
+  // Outside 1..4: limited to it.
+  EXPECT_EQ(scaling->setContentScaleFactor(100.0f), sb::kResultTrue);
+  EXPECT_EQ(SizeOf(view), (Rect{0, 0, 2200, 1452}));
+  EXPECT_EQ(scaling->setContentScaleFactor(0.5f), sb::kResultTrue);
+  EXPECT_EQ(SizeOf(view), (Rect{0, 0, 550, 363}));
+  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), sb::kResultTrue);
+  EXPECT_EQ(SizeOf(view), (Rect{0, 0, 825, 545}));
+  EXPECT_TRUE(frame.asked.empty()) << "a view not attached asks its frame for nothing";
+  // The plug-in's own resize asks for its size at the scale.
+  plug->ResizeEditor(600, 400);
+  ASSERT_EQ(frame.asked.size(), 1u);
+  EXPECT_EQ(frame.asked[0], (Rect{0, 0, 900, 600}));
+
+  // After all that, the editor draws at the last good factor and answers a
+  // click where the window shows the control.
+  auto* g = dynamic_cast<IGraphicsHeadless*>(plug->EditorGraphics());
+  ASSERT_NE(g, nullptr);
+  g->CreateEditorWindow(nullptr);
+  g->Tick();
+  EXPECT_EQ(g->Screen()->Width(), 825);
+  EXPECT_EQ(g->Screen()->Height(), 545);
+  const double beats = plug->Param(4)->Value();
+  g->LeftDown(g->ToDevice(274), g->ToDevice(114));
+  g->ButtonUp(g->ToDevice(274), g->ToDevice(114));
+  EXPECT_NE(plug->Param(4)->Value(), beats) << "the Beats switch took the click";
+  g->DestroyEditorWindow();
+
+  // A second view's factor waits while the first one shows the editor.
+  sb::IPlugView* second = plug->createView("editor");
+  ASSERT_NE(second, nullptr);
+  view->attached(reinterpret_cast<void*>(1), "no window system");  // attached, without a window
+  sb::IPlugViewContentScaleSupport* secondScaling = nullptr;
+  ASSERT_EQ(second->queryInterface(sb::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&secondScaling)),
+            sb::kResultOk);
+  EXPECT_EQ(secondScaling->setContentScaleFactor(3.0f), sb::kResultTrue);
+  EXPECT_EQ(SizeOf(view), (Rect{0, 0, 825, 545}));
+  view->removed();
+  secondScaling->release();
+  EXPECT_EQ(second->release(), 0u);
+
+  view->setFrame(nullptr);
+  scaling->release();
+  EXPECT_EQ(view->release(), 0u);
+  plug->release();
 }
 
 }  // namespace

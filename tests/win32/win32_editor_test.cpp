@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -42,6 +43,24 @@ void Pump() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+// Paint messages the window received while `during` ran (its procedure is
+// wrapped meanwhile).
+WNDPROC editorProc = nullptr;
+int paints = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) ++paints;
+  return CallWindowProcA(editorProc, window, message, wParam, lParam);
+}
+template <class Fn>
+int PaintsDuring(HWND window, Fn during) {
+  paints = 0;
+  editorProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+  during();
+  SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editorProc));
+  return paints;
 }
 
 bool WindowClassRegistered(HINSTANCE module) {
@@ -106,10 +125,10 @@ class Win32Editor : public ::testing::Test {
   double Plain(int idx) { return plug.Param(idx)->Value(); }
 
   // What the window shows, read back from its device context.
-  std::unique_ptr<RasterSysBitmap> Screen() {
-    auto shot = std::make_unique<RasterSysBitmap>(550, 363);
+  std::unique_ptr<RasterSysBitmap> Screen(int w = 550, int h = 363) {
+    auto shot = std::make_unique<RasterSysBitmap>(w, h);
     HDC dc = GetDC(window);
-    BitBlt(static_cast<HDC>(shot->DeviceContext()), 0, 0, 550, 363, dc, 0, 0, SRCCOPY);
+    BitBlt(static_cast<HDC>(shot->DeviceContext()), 0, 0, w, h, dc, 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
     GdiFlush();
     return shot;
@@ -217,6 +236,27 @@ TEST_F(Win32Editor, DraggingAndTheWheelMoveAKnobInHostEdits) {
     for (int x = 20; x < 80; x += 3)
       ASSERT_EQ(shot->Bits()[y * shot->RowSpan() + x] & 0xFFFFFFu,
                 surface->Bits()[y * surface->RowSpan() + x] & 0xFFFFFFu);
+}
+
+TEST_F(Win32Editor, ATickWithNothingNewInvalidatesNothing) {
+  // Nothing processed, nothing edited: the window is never invalidated, so
+  // it is never painted.
+  Tick();
+  Tick();
+  EXPECT_EQ(PaintsDuring(window, [&] {
+              for (int i = 0; i < 5; ++i) Tick();
+            }),
+            0);
+  // A wheel notch on Base Freq: the next tick paints, and once the knob has
+  // settled the editor is quiet again.
+  Wheel(48, 129, 120);
+  EXPECT_GE(PaintsDuring(window, [&] { Tick(); }), 1);
+  Tick();
+  Tick();
+  EXPECT_EQ(PaintsDuring(window, [&] {
+              for (int i = 0; i < 5; ++i) Tick();
+            }),
+            0);
 }
 
 TEST_F(Win32Editor, RightClickOpensAnEditBoxThatEnterCommitsAtTheNextTick) {
@@ -330,6 +370,98 @@ TEST_F(Win32Editor, AResizeGrowsTheWindowAndTheHostsAndPathsKeepTheirBackslash) 
   char tooSmall[4];
   g->ModuleFolderPath(tooSmall, sizeof tooSmall);
   EXPECT_STREQ(tooSmall, "");  // a folder that does not fit is not cut
+}
+
+// An entry window's rectangle in the editor window's client coordinates,
+// and the cell height of its font.
+RECT EntryRect(HWND entry, HWND parent) {
+  RECT r{};
+  GetWindowRect(entry, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+LONG FontHeight(HWND entry) {
+  LOGFONTA font{};
+  HGDIOBJ f = reinterpret_cast<HGDIOBJ>(SendMessageA(entry, WM_GETFONT, 0, 0));
+  return f && GetObjectA(f, sizeof font, &font) ? font.lfHeight : 0;
+}
+
+TEST_F(Win32Editor, AtTwiceTheScaleTheWindowTheEntriesAndTheMouseScale) {
+  // The same gesture at 1 and at 2: 40 of the editor's pixels up, then
+  // 80 window pixels (40 of the editor's) down again, back where it began.
+  const double start = Plain(kParamBaseFreq);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 48, 129);
+  for (int y = 125; y >= 89; y -= 4) Send(WM_MOUSEMOVE, MK_LBUTTON, 48, y);
+  Send(WM_LBUTTONUP, 0, 48, 89);
+  ASSERT_GT(Plain(kParamBaseFreq), start + 50.0);
+  RightClick(48, 129);
+  const RECT editAtOne = EntryRect(g->EntryWindow(), window);
+  EXPECT_EQ(FontHeight(g->EntryWindow()), 14);
+  RightClick(300, 300);
+  Tick();
+
+  // The host makes room (only what shows in its window is ever painted).
+  SetWindowPos(host, nullptr, 0, 0, 1200, 820, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(g->SetScale(2.0));
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 1100);
+  EXPECT_EQ(client.bottom, 726);
+  Tick();
+  // The window shows the surface drawn at twice the size.
+  auto shot = Screen(1100, 726);
+  RasterSysBitmap* surface = g->Surface();
+  int same = 0, samples = 0;
+  for (int y = 0; y < 726; y += 11)
+    for (int x = 0; x < 1100; x += 13, ++samples)
+      same += (surface->Bits()[y * surface->RowSpan() + x] & 0xFFFFFFu) == (shot->Bits()[y * shot->RowSpan() + x] & 0xFFFFFFu);
+  EXPECT_EQ(same, samples);
+
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 96, 258);
+  for (int y = 266; y <= 338; y += 8) Send(WM_MOUSEMOVE, MK_LBUTTON, 96, y);
+  Send(WM_LBUTTONUP, 0, 96, 338);
+  EXPECT_NEAR(Plain(kParamBaseFreq), start, 0.05);
+
+  // The native entries: twice the rectangle, twice the font.
+  RightClick(96, 258);
+  HWND edit = g->EntryWindow();
+  ASSERT_NE(edit, nullptr);
+  const RECT r = EntryRect(edit, window);
+  EXPECT_EQ(r.left, 2 * editAtOne.left);
+  EXPECT_EQ(r.top, 2 * editAtOne.top);
+  EXPECT_EQ(r.right, 2 * editAtOne.right);
+  EXPECT_EQ(r.bottom, 2 * editAtOne.bottom);
+  EXPECT_EQ(FontHeight(edit), 28);
+  Type(edit, "432");
+  SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Tick();
+  EXPECT_DOUBLE_EQ(Plain(kParamBaseFreq), 432.0);
+  IControl* waveKnob = g->Control(g->ControlIndexAt(197, 129));
+  ASSERT_NE(waveKnob, nullptr);
+  g->BeginValueEntry(waveKnob, plug.Param(kParamWave), true);
+  HWND list = g->EntryWindow();
+  ASSERT_NE(list, nullptr);
+  const RECT lr = EntryRect(list, window);
+  size_t longest = 0;
+  for (int i = 0; i < plug.Param(kParamWave)->DisplayTextCount(); ++i)
+    longest = std::max(longest, std::strlen(plug.Param(kParamWave)->DisplayTextAt(i)->text));
+  EXPECT_EQ(lr.right - lr.left, 2 * (8 * static_cast<int>(longest) + 24)) << "as wide as at 1, twice over";
+  EXPECT_EQ(FontHeight(list), 28);
+  RightClick(600, 600);
+  Tick();
+
+  // The LFO 1 target drop-down at twice the size: its fifth row.
+  LeftClick(240, 444);
+  Tick();
+  LeftClick(240, 630);
+  Tick();
+  EXPECT_EQ(Plain(kParamLfo1Target), 4.0);
+
+  // Back to 1: the window takes the editor's own size again.
+  ASSERT_TRUE(g->SetScale(1.0));
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 550);
+  EXPECT_EQ(client.bottom, 363);
 }
 
 TEST(Win32EditorKeys, TheKeyTableCoversSpaceArrowsDigitsAndLettersOnly) {

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "raster/raster_bitmap.h"
 #include "raster/raster_png.h"
@@ -104,6 +107,11 @@ TEST(Win32Host, EditorImagesDecodeFromTheModulesOwnResources) {
     EXPECT_EQ(bitmap->Height(), image.height) << image.id;
     // The program's own file holds none of them: the handle decides.
     EXPECT_EQ(RasterLoadPngFromResource(nullptr, image.id), nullptr) << image.id;
+    // And each one's twice-as-large version for scaled displays, id + 1000.
+    std::unique_ptr<RasterBitmap> large(RasterLoadPngFromResource(Module(), image.id + 1000));
+    ASSERT_NE(large, nullptr) << image.id + 1000;
+    EXPECT_EQ(large->Width(), 2 * image.width) << image.id + 1000;
+    EXPECT_EQ(large->Height(), 2 * image.height) << image.id + 1000;
   }
 }
 
@@ -171,39 +179,144 @@ void PumpFor(DWORD ms) {
   }
 }
 
-HWND MakeHostWindow() {
+HWND MakeHostWindow(int x = 40) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "SelvarinWin32Host";
   RegisterClassA(&wc);
-  return CreateWindowExA(0, "SelvarinWin32Host", "Selvarin Win32 test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+  return CreateWindowExA(0, "SelvarinWin32Host", "Selvarin Win32 test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x,
                          40, 600, 440, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 // Distinct colours in the window's client area, read back from the screen.
-size_t DistinctColours(HWND window) {
+size_t DistinctColours(HWND window, int w = 550, int h = 363) {
   HDC screen = GetDC(window);
   HDC copy = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = 550;
-  info.bmiHeader.biHeight = -363;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HBITMAP section = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(copy, section);
-  BitBlt(copy, 0, 0, 550, 363, screen, 0, 0, SRCCOPY);
+  BitBlt(copy, 0, 0, w, h, screen, 0, 0, SRCCOPY);
   GdiFlush();
   std::set<std::uint32_t> colours;
   const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < 550 * 363; i += 7) colours.insert(pixels[i] & 0xFFFFFFu);
+  for (int i = 0; i < w * h; i += 7) colours.insert(pixels[i] & 0xFFFFFFu);
   SelectObject(copy, old);
   DeleteObject(section);
   DeleteDC(copy);
   ReleaseDC(window, screen);
   return colours.size();
+}
+
+// The editor's pixels of the knob rectangle of "Base Freq" with its text,
+// read back from the screen.
+std::vector<std::uint32_t> KnobPixels(HWND editor) {
+  constexpr int kLeft = 10, kTop = 95, kW = 80, kH = 85;
+  HDC screen = GetDC(editor);
+  HDC copy = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = kW;
+  info.bmiHeader.biHeight = -kH;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(copy, section);
+  BitBlt(copy, 0, 0, kW, kH, screen, kLeft, kTop, SRCCOPY);
+  GdiFlush();
+  const auto* p = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> pixels(p, p + kW * kH);
+  SelectObject(copy, old);
+  DeleteObject(section);
+  DeleteDC(copy);
+  ReleaseDC(editor, screen);
+  return pixels;
+}
+
+// Drags "Base Freq" by dy and lets the timer repaint: the value and the
+// knob on the screen both move.
+void ExpectDragMovesTheKnob(HWND editor, HostedPlugin& plugin, int dy, const char* when) {
+  const double before = plugin.controller->getParamNormalized(0);
+  const std::vector<std::uint32_t> shown = KnobPixels(editor);
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(48, 129));
+  for (int i = 1; i <= 8; ++i) SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(48, 129 + dy * i / 8));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(48, 129 + dy));
+  PumpFor(200);
+  EXPECT_NE(plugin.controller->getParamNormalized(0), before) << when;
+  EXPECT_NE(KnobPixels(editor), shown) << when;
+}
+
+TEST(Win32Host, ASecondViewOfTheSameInstanceNeverTouchesTheFirst) {
+  using FactoryFn = sb::IPluginFactory* (*)();
+  sb::IPluginFactory* factory = Export<FactoryFn>("GetPluginFactory")();
+  ASSERT_NE(factory, nullptr);
+  HostApp host("Selvarin Win32 test host");
+  HostedPlugin plugin;
+  std::string error;
+  ASSERT_TRUE(plugin.Create(factory, &host, &error)) << error;
+  HWND frame1 = MakeHostWindow(), frame2 = MakeHostWindow(660);  // side by side
+  ASSERT_TRUE(frame1 && frame2);
+  sb::IPlugView* view1 = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view1, nullptr);
+  ASSERT_EQ(view1->attached(frame1, sb::kPlatformTypeHWND), sb::kResultOk);
+  HWND editor = FindWindowExA(frame1, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+  RECT placed{};
+  GetWindowRect(editor, &placed);
+  PumpFor(150);
+
+  // A second view while the first is attached: refused, no window of its
+  // own, and its removal and release leave the first's window (with its
+  // timer) where it was.
+  sb::IPlugView* view2 = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(view2->attached(frame2, sb::kPlatformTypeHWND), sb::kResultFalse);
+  EXPECT_EQ(FindWindowExA(frame2, nullptr, "IEditorWndClass", nullptr), nullptr);
+  EXPECT_TRUE(IsWindow(editor));
+  EXPECT_EQ(view2->removed(), sb::kResultOk);
+  EXPECT_EQ(view2->release(), 0u);
+  ASSERT_TRUE(IsWindow(editor));
+  EXPECT_EQ(GetParent(editor), frame1);
+  RECT now{};
+  GetWindowRect(editor, &now);
+  EXPECT_TRUE(EqualRect(&now, &placed));
+  ExpectDragMovesTheKnob(editor, plugin, -40, "after a second view came and went");
+
+  // The other order: the first is removed while a refused second view
+  // lives on; the second may then attach, and releasing the first leaves
+  // the second's window alone.
+  view2 = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(view2->attached(frame2, sb::kPlatformTypeHWND), sb::kResultFalse);
+  ASSERT_EQ(view1->removed(), sb::kResultOk);
+  EXPECT_FALSE(IsWindow(editor));
+  ASSERT_EQ(view2->attached(frame2, sb::kPlatformTypeHWND), sb::kResultOk);
+  editor = FindWindowExA(frame2, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(view1->attached(frame1, sb::kPlatformTypeHWND), sb::kResultFalse);
+  EXPECT_EQ(view1->release(), 0u);
+  ASSERT_TRUE(IsWindow(editor));
+  POINT origin{0, 0};
+  ClientToScreen(frame2, &origin);
+  GetWindowRect(editor, &now);
+  EXPECT_EQ(now.left, origin.x) << "at the top-left of the host's window";
+  EXPECT_EQ(now.top, origin.y);
+  PumpFor(150);
+  ExpectDragMovesTheKnob(editor, plugin, 40, "in the second view, after the first was released");
+  EXPECT_EQ(view2->removed(), sb::kResultOk);
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(view2->release(), 0u);
+  DestroyWindow(frame1);
+  DestroyWindow(frame2);
+  plugin.Destroy();
+  factory->release();
 }
 
 TEST(Win32Host, TheEditorViewOpensInTheHostsWindowAndAnswersTheMouse) {
@@ -291,6 +404,89 @@ TEST(Win32Host, TheEditorViewOpensInTheHostsWindowAndAnswersTheMouse) {
   EXPECT_EQ(view->release(), 0u);
   EXPECT_FALSE(IsWindow(editor));
   DestroyWindow(frame);
+  plugin.Destroy();
+  factory->release();
+}
+
+// A host's frame: records the sizes asked for and answers at once.
+class AnsweringFrame : public sb::IPlugFrame {
+ public:
+  sb::tresult PLUGIN_API resizeView(sb::IPlugView* view, sb::ViewRect* r) override {
+    asked.emplace_back(r->getWidth(), r->getHeight());
+    return view->onSize(r) == sb::kResultOk ? sb::kResultTrue : sb::kResultFalse;
+  }
+  sb::tresult PLUGIN_API queryInterface(const sb::TUID, void** obj) override {
+    *obj = nullptr;
+    return sb::kNoInterface;
+  }
+  sb::uint32 PLUGIN_API addRef() override { return 1; }
+  sb::uint32 PLUGIN_API release() override { return 1; }
+  std::vector<std::pair<int, int>> asked;
+};
+
+TEST(Win32Host, TheEditorViewAtTwiceTheScale) {
+  using FactoryFn = sb::IPluginFactory* (*)();
+  sb::IPluginFactory* factory = Export<FactoryFn>("GetPluginFactory")();
+  ASSERT_NE(factory, nullptr);
+  HostApp host("Selvarin Win32 test host");
+  HostedPlugin plugin;
+  std::string error;
+  ASSERT_TRUE(plugin.Create(factory, &host, &error)) << error;
+  sb::IPlugView* view = plugin.controller->createView(sv::ViewType::kEditor);
+  ASSERT_NE(view, nullptr);
+  AnsweringFrame frame;
+  view->setFrame(&frame);
+  HWND window = MakeHostWindow();
+  // Room for the editor at twice the size (only what shows is painted).
+  SetWindowPos(window, nullptr, 0, 0, 1200, 820, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_EQ(view->attached(window, sb::kPlatformTypeHWND), sb::kResultOk);
+  EXPECT_TRUE(frame.asked.empty()) << "at 96 DPI the scale is 1";
+  HWND editor = FindWindowExA(window, nullptr, "IEditorWndClass", "IEditor");
+  ASSERT_NE(editor, nullptr);
+
+  sb::IPlugViewContentScaleSupport* scaling = nullptr;
+  ASSERT_EQ(view->queryInterface(sb::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+            sb::kResultOk);
+  EXPECT_EQ(scaling->setContentScaleFactor(2.0f), sb::kResultTrue);
+  ASSERT_EQ(frame.asked.size(), 1u);
+  EXPECT_EQ(frame.asked[0], std::make_pair(1100, 726));
+  sb::ViewRect size;
+  ASSERT_EQ(view->getSize(&size), sb::kResultOk);
+  EXPECT_EQ(size.getWidth(), 1100);
+  EXPECT_EQ(size.getHeight(), 726);
+  RECT client{};
+  GetClientRect(editor, &client);
+  EXPECT_EQ(client.right, 1100);
+  EXPECT_EQ(client.bottom, 726);
+  // Refused factors change nothing.
+  EXPECT_EQ(scaling->setContentScaleFactor(std::numeric_limits<float>::quiet_NaN()), sb::kResultFalse);
+  EXPECT_EQ(scaling->setContentScaleFactor(0.0f), sb::kResultFalse);
+  EXPECT_EQ(frame.asked.size(), 1u);
+  PumpFor(200);
+  EXPECT_GT(DistinctColours(editor, 1100, 726), 100u) << "the panel, large, on the screen";
+
+  auto plain = [&](sv::ParamID id) {
+    return plugin.controller->normalizedParamToPlain(id, plugin.controller->getParamNormalized(id));
+  };
+  // Base Freq's knob, dragged up at twice the size.
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(96, 258));
+  for (int y = 250; y >= 178; y -= 8) SendMessageA(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(96, y));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(96, 178));
+  EXPECT_GT(plain(0), 200.0);
+  // LFO1's target list: its fifth row, "Volume".
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(240, 444));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(240, 444));
+  PumpFor(100);
+  SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(240, 630));
+  SendMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(240, 630));
+  PumpFor(100);
+  EXPECT_EQ(plain(8), 4.0);
+
+  scaling->release();
+  EXPECT_EQ(view->removed(), sb::kResultOk);
+  view->setFrame(nullptr);
+  EXPECT_EQ(view->release(), 0u);
+  DestroyWindow(window);
   plugin.Destroy();
   factory->release();
 }

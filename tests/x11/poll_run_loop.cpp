@@ -18,6 +18,7 @@ PollRunLoopFrame::~PollRunLoopFrame() {
 
 sb::tresult PLUGIN_API PollRunLoopFrame::resizeView(sb::IPlugView* view, sb::ViewRect* newSize) {
   if (!view || !newSize) return sb::kInvalidArgument;
+  resizes_.emplace_back(newSize->right - newSize->left, newSize->bottom - newSize->top);
   return view->onSize(newSize) == sb::kResultOk ? sb::kResultTrue : sb::kResultFalse;
 }
 
@@ -81,7 +82,9 @@ void PollRunLoopFrame::Timed(const std::function<void()>& call) {
 void PollRunLoopFrame::Step(Clock::time_point deadline) {
   Clock::time_point wake = deadline;
   for (const Timer& t : timers_) wake = std::min(wake, t.due);
-  const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
+  // Whole milliseconds, rounded up: a loop that woke a little early would
+  // spin until the timer is due.
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - Clock::now()).count();
   std::vector<pollfd> pfds;
   for (const Fd& f : fds_) pfds.push_back(pollfd{f.fd, POLLIN, 0});
   poll(pfds.data(), pfds.size(), wait > 0 ? static_cast<int>(wait) : 0);

@@ -4,6 +4,7 @@
 // run on poll() for a bounded time at each call, as a host's GUI loop would.
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "pluginterfaces/gui/iplugview.h"
@@ -34,6 +35,8 @@ class PollRunLoopFrame : public Steinberg::IPlugFrame, public Steinberg::Linux::
   // Runs until done() holds or `ms` milliseconds have passed; returns done().
   bool RunUntil(const std::function<bool()>& done, int ms);
 
+  // The sizes the plug-in asked its frame for (width, height), in order.
+  const std::vector<std::pair<int, int>>& Resizes() const { return resizes_; }
   int Handlers() const { return static_cast<int>(fds_.size() + timers_.size()); }
   int Timers() const { return static_cast<int>(timers_.size()); }
   int TimerPeriodMs() const { return timers_.empty() ? -1 : static_cast<int>(timers_[0].period.count()); }
@@ -55,6 +58,7 @@ class PollRunLoopFrame : public Steinberg::IPlugFrame, public Steinberg::Linux::
   void Step(std::chrono::steady_clock::time_point deadline);
   void Timed(const std::function<void()>& call);
 
+  std::vector<std::pair<int, int>> resizes_;
   std::vector<Fd> fds_;
   std::vector<Timer> timers_;
   int refs_ = 0;

@@ -4,6 +4,7 @@
 // edit gestures the controller reports checked.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <stdlib.h>
 
@@ -14,7 +15,9 @@
 
 #include "poll_run_loop.h"
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "request_recorder.h"
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/module_loader.h"
@@ -49,6 +52,70 @@ int Count(const Pixels& p, uint32_t rgb, Area a) {
   for (int y = a.t; y < a.b; ++y)
     for (int x = a.l; x < a.r; ++x) n += p.At(x, y) == rgb;
   return n;
+}
+
+// The XEmbed protocol as an embedding host speaks it (freedesktop XEmbed).
+enum XEmbedMessage : long {
+  kEmbeddedNotify = 0,
+  kWindowActivate = 1,
+  kWindowDeactivate = 2,
+  kRequestFocus = 3,
+  kFocusIn = 4,
+  kFocusOut = 5,
+  kModalityOn = 10,
+  kModalityOff = 11,
+};
+constexpr long kFocusFirst = 1;
+
+void SendXEmbed(Display* dpy, Window to, long message, long detail = 0, long data1 = 0, long data2 = 0,
+                int format = 32) {
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = to;
+  ev.xclient.message_type = XInternAtom(dpy, "_XEMBED", False);
+  ev.xclient.format = format;
+  ev.xclient.data.l[0] = CurrentTime;
+  ev.xclient.data.l[1] = message;
+  ev.xclient.data.l[2] = detail;
+  ev.xclient.data.l[3] = data1;
+  ev.xclient.data.l[4] = data2;
+  XSendEvent(dpy, to, False, NoEventMask, &ev);
+  XSync(dpy, False);
+}
+
+// _XEMBED messages of one kind that reached `on` (a window of the test's
+// own connection) since the last call.
+int XEmbedReceived(Display* dpy, Window on, long message) {
+  const Atom xembed = XInternAtom(dpy, "_XEMBED", False);
+  int n = 0;
+  while (XPending(dpy) > 0) {
+    XEvent ev;
+    XNextEvent(dpy, &ev);
+    n += ev.type == ClientMessage && ev.xclient.window == on && ev.xclient.message_type == xembed &&
+         ev.xclient.data.l[1] == message;
+  }
+  return n;
+}
+
+// Keys as an XEmbed embedder forwards them: sent to the editor's window
+// while the embedder keeps the X keyboard focus.
+void ForwardKeys(Display* dpy, Window to, const char* text) {
+  for (const char* c = text; *c; ++c) {
+    const KeySym sym = *c == '\n' ? XK_Return : static_cast<KeySym>(*c);
+    XKeyEvent key{};
+    key.display = dpy;
+    key.window = to;
+    key.root = DefaultRootWindow(dpy);
+    key.time = CurrentTime;
+    key.x = key.y = 1;
+    key.same_screen = True;
+    key.keycode = XKeysymToKeycode(dpy, sym);
+    for (int type : {KeyPress, KeyRelease}) {
+      key.type = type;
+      XSendEvent(dpy, to, False, NoEventMask, reinterpret_cast<XEvent*>(&key));
+    }
+  }
+  XSync(dpy, False);
 }
 
 struct Edit {
@@ -144,7 +211,7 @@ class X11EditorTest : public ::testing::Test {
     module.Unload();
   }
 
-  EditorInstance& NewInstance(int x0, int y0) {
+  EditorInstance& NewInstance(int x0, int y0, int w = kEditorW, int h = kEditorH) {
     instances.push_back(std::make_unique<EditorInstance>());
     EditorInstance& e = *instances.back();
     std::string error;
@@ -155,11 +222,11 @@ class X11EditorTest : public ::testing::Test {
     e.x0 = x0;
     e.y0 = y0;
     // Room around the editor: the pointer can leave it inside the host's window.
-    e.top = x.TopLevel(x0, y0, kEditorW + 40, kEditorH + 30);
+    e.top = x.TopLevel(x0, y0, w + 40, h + 30);
     return e;
   }
 
-  Pixels Screen(const EditorInstance& e) { return x.Grab(e.x0, e.y0, kEditorW, kEditorH); }
+  Pixels Screen(const EditorInstance& e, int w = kEditorW, int h = kEditorH) { return x.Grab(e.x0, e.y0, w, h); }
   // Waits (bounded) until the editor has painted its panel.
   bool Painted(const EditorInstance& e) {
     return frame.RunUntil([&] { return Screen(e).Lit() > 0.95; }, 5000);
@@ -335,6 +402,161 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   EXPECT_EQ(frame.OutstandingRefs(), 0) << "the run loop was given back";
 }
 
+TEST_F(X11EditorTest, AnXEmbedHostFindsItsInformationAndItsMessagesKeepTheEditorWorking) {
+  EditorInstance& e = NewInstance(0, 0);
+  Display* dpy = x.Dpy();
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  // Right after attached returns, before the run loop turned once: the
+  // editor's window carries _XEMBED_INFO, version 0, mapped.
+  const Window editor = x.FirstChild(e.top);
+  ASSERT_NE(editor, 0u);
+  const Atom info = XInternAtom(dpy, "_XEMBED_INFO", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(dpy, editor, info, 0, 8, False, AnyPropertyType, &type, &format, &items, &after, &data),
+            Success);
+  EXPECT_EQ(type, info);
+  EXPECT_EQ(format, 32);
+  ASSERT_EQ(items, 2u);
+  const long* fields = reinterpret_cast<const long*>(data);  // Xlib hands 32-bit items over as longs
+  EXPECT_EQ(fields[0], 0) << "protocol version";
+  EXPECT_EQ(fields[1] & 1, 1) << "XEMBED_MAPPED";
+  XFree(data);
+  ASSERT_TRUE(Painted(e));
+
+  // Until a host embeds it by XEmbed, a click asks that host for nothing.
+  MoveTo(e, kEmptyPanel);
+  x.Click(1);
+  Settle();
+  EXPECT_EQ(XEmbedReceived(dpy, e.top, kRequestFocus), 0);
+
+  // What an embedding host sends (and some it may), a malformed message and
+  // an unknown one among them: the editor takes them all and goes on.
+  SendXEmbed(dpy, editor, kEmbeddedNotify, 0, static_cast<long>(e.top), 0);
+  SendXEmbed(dpy, editor, kWindowActivate);
+  SendXEmbed(dpy, editor, kFocusIn, kFocusFirst);
+  SendXEmbed(dpy, editor, kModalityOn);
+  SendXEmbed(dpy, editor, kModalityOff);
+  SendXEmbed(dpy, editor, 99);
+  SendXEmbed(dpy, editor, kFocusOut, 0, 0, 0, 8);
+  Settle();
+  const sv::ParamID volume = e.Id("Volume");
+  const double volumeBefore = e.Norm("Volume");
+  const Pixels before = Screen(e);
+  Drag(e, kVolume, 40);
+  EXPECT_LT(e.Norm("Volume"), volumeBefore - 0.1);
+  EXPECT_EQ(e.handler.Gestures(volume), "bpe");
+  EXPECT_GT(Screen(e).Differences(before, 470, 100, 532, 175), 100);
+
+  // Now a click asks the embedder for the keyboard focus.
+  EXPECT_TRUE(frame.RunUntil([&] { return XEmbedReceived(dpy, e.top, kRequestFocus) > 0; }, 3000));
+
+  // The value entry takes the keys the embedder forwards while it keeps
+  // the X keyboard focus itself.
+  MoveTo(e, kBaseFreq);
+  x.Click(3);
+  Settle();
+  XSetInputFocus(dpy, e.top, RevertToParent, CurrentTime);
+  SendXEmbed(dpy, editor, kFocusIn, kFocusFirst);
+  ForwardKeys(dpy, editor, "432\n");
+  Settle();
+  EXPECT_NEAR(e.Plain("Base Freq"), 432.0, 0.05);
+
+  // After the focus and the activation went, the editor still answers.
+  SendXEmbed(dpy, editor, kFocusOut);
+  SendXEmbed(dpy, editor, kWindowDeactivate);
+  Settle();
+  const double volumeNow = e.Norm("Volume");
+  const Pixels quiet = Screen(e);
+  Drag(e, kVolume, -30);
+  EXPECT_GT(e.Norm("Volume"), volumeNow + 0.05);
+  EXPECT_GT(Screen(e).Differences(quiet, 470, 100, 532, 175), 100);
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+}
+
+TEST_F(X11EditorTest, AnIdleEditorSendsNothingToTheServer) {
+  EditorInstance& e = NewInstance(0, 0);
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(e));
+  Settle(300);
+  const Window editor = x.FirstChild(e.top);
+  ASSERT_NE(editor, 0u);
+
+  // Nothing processed, nothing edited, no input: a dozen ticks send not one
+  // request (no image, no round trip) on the editor's connection.
+  RequestRecorder recorder;
+  ASSERT_TRUE(recorder.Start(xvfb.Display(), editor));
+  Settle(500);
+  const std::vector<int> idle = recorder.Stop();
+  EXPECT_TRUE(idle.empty()) << idle.size() << " requests, the first with major opcode " << idle.front();
+
+  // The recording sees what the editor does send: hovering the Sync button
+  // lights it up.
+  ASSERT_TRUE(recorder.Start(xvfb.Display(), editor));
+  MoveTo(e, kLfo1Sync);
+  Settle();
+  EXPECT_FALSE(recorder.Stop().empty());
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+}
+
+TEST_F(X11EditorTest, ASecondViewOfTheSameInstanceNeverTouchesTheFirst) {
+  EditorInstance& e = NewInstance(0, 0);
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  ASSERT_TRUE(Painted(e));
+  const Window second = x.TopLevel(600, 0, kEditorW + 40, kEditorH + 30);
+  auto attachSecond = [&](sb::IPlugView* v) {
+    v->setFrame(&frame);
+    return v->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(second)), sb::kPlatformTypeX11EmbedWindowID);
+  };
+  // The first view draws and answers a drag: the knob and the value move.
+  auto stillWorks = [&](const char* when) {
+    const double before = e.Norm("Volume");
+    const Pixels shown = Screen(e);
+    Drag(e, kVolume, before > 0.5 ? 30 : -30);
+    EXPECT_NE(e.Norm("Volume"), before) << when;
+    EXPECT_GT(Screen(e).Differences(shown, 470, 100, 532, 175), 50) << when;
+  };
+
+  // A second view while the first is attached: refused; its removal and
+  // release leave the first's window, timer and descriptor alone.
+  sb::IPlugView* view2 = e.plugin.controller->createView("editor");
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(attachSecond(view2), sb::kResultFalse);
+  EXPECT_EQ(x.Children(second), 0) << "no window for the second view";
+  EXPECT_EQ(x.Children(e.top), 1);
+  EXPECT_EQ(frame.Handlers(), 2) << "only the first view's timer and descriptor";
+  EXPECT_EQ(view2->removed(), sb::kResultOk);
+  EXPECT_EQ(view2->release(), 0u);
+  EXPECT_EQ(x.Children(e.top), 1);
+  EXPECT_EQ(frame.Handlers(), 2);
+  stillWorks("after a second view came and went");
+
+  // The other order: the first is removed while a refused second view
+  // lives on; the second may then attach, and the first view's release
+  // leaves it alone.
+  view2 = e.plugin.controller->createView("editor");
+  ASSERT_NE(view2, nullptr);
+  EXPECT_EQ(attachSecond(view2), sb::kResultFalse);
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(x.Children(e.top), 0);
+  EXPECT_EQ(frame.Handlers(), 0);
+  ASSERT_EQ(attachSecond(view2), sb::kResultOk);
+  EXPECT_EQ(x.Children(second), 1);
+  EXPECT_EQ(e.Attach(frame), sb::kResultFalse) << "now the first view is the second one";
+  e.view->release();
+  e.view = view2;
+  e.top = second;
+  e.x0 = 600;
+  ASSERT_TRUE(Painted(e));
+  EXPECT_EQ(frame.Handlers(), 2);
+  stillWorks("in the second view, after the first was released");
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(frame.Handlers(), 0);
+  EXPECT_EQ(frame.OutstandingRefs(), 0);
+}
+
 TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
   EditorInstance& a = NewInstance(0, 0);
   // A parent id that names no window: refused, nothing left registered.
@@ -403,6 +625,76 @@ TEST_F(X11EditorTest, OpensAndClosesRepeatedlyAndSideBySide) {
   ASSERT_EQ(a.Attach(frame), sb::kResultOk);
   EXPECT_TRUE(Painted(a));
   EXPECT_EQ(a.view->removed(), sb::kResultOk);
+}
+
+// The editor's window: its size, as the X server has it.
+std::pair<int, int> ChildSize(Display* dpy, Window top) {
+  Window root, parent, *kids = nullptr;
+  unsigned n = 0;
+  std::pair<int, int> size{0, 0};
+  if (XQueryTree(dpy, top, &root, &parent, &kids, &n) && n == 1) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(dpy, kids[0], &a)) size = {a.width, a.height};
+  }
+  if (kids) XFree(kids);
+  return size;
+}
+
+TEST_F(X11EditorTest, TwiceTheSizeFromXftDpiOrTheHostsFactor) {
+  // The desktop asks for 192 dpi; the host sets no factor at first.
+  const char resources[] = "Xcursor.size:\t48\nXft.dpi:\t192\n";
+  XChangeProperty(x.Dpy(), DefaultRootWindow(x.Dpy()), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+  XSync(x.Dpy(), False);
+  EditorInstance& e = NewInstance(0, 0, 2 * kEditorW, 2 * kEditorH);
+  sb::ViewRect size;
+  ASSERT_EQ(e.view->getSize(&size), sb::kResultOk);
+  EXPECT_EQ(size.getWidth(), kEditorW) << "the system's scale is the parent's, known at attach";
+  ASSERT_EQ(e.Attach(frame), sb::kResultOk);
+  ASSERT_EQ(frame.Resizes().size(), 1u);
+  EXPECT_EQ(frame.Resizes()[0], std::make_pair(1100, 726)) << "the frame is asked for the scaled size";
+  ASSERT_EQ(e.view->getSize(&size), sb::kResultOk);
+  EXPECT_EQ(size.getWidth(), 1100);
+  EXPECT_EQ(size.getHeight(), 726);
+  EXPECT_EQ(ChildSize(x.Dpy(), e.top), std::make_pair(1100, 726));
+  ASSERT_TRUE(frame.RunUntil([&] { return Screen(e, 1100, 726).Lit() > 0.95; }, 5000)) << "the whole window painted";
+
+  // The host's factor wins over the desktop's, both ways.
+  sb::IPlugViewContentScaleSupport* scaling = nullptr;
+  ASSERT_EQ(e.view->queryInterface(sb::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+            sb::kResultOk);
+  EXPECT_EQ(scaling->setContentScaleFactor(1.0f), sb::kResultTrue);
+  EXPECT_EQ(frame.Resizes().back(), std::make_pair(kEditorW, kEditorH));
+  EXPECT_EQ(ChildSize(x.Dpy(), e.top), std::make_pair(kEditorW, kEditorH));
+  EXPECT_EQ(scaling->setContentScaleFactor(2.0f), sb::kResultTrue);
+  EXPECT_EQ(frame.Resizes().back(), std::make_pair(1100, 726));
+  EXPECT_EQ(ChildSize(x.Dpy(), e.top), std::make_pair(1100, 726));
+  scaling->release();
+  Settle();
+  const Pixels start = Screen(e, 1100, 726);
+  EXPECT_GT(start.Lit(), 0.95);
+
+  // A drag of 100 window pixels is 50 of the editor's: "Volume" turns as
+  // far as 50 pixels turn it at 1 (gearing 4 on a 78-pixel knob; the
+  // parameter keeps whole percents).
+  const double volume = e.Norm("Volume");
+  Drag(e, Spot{2 * kVolume.x, 2 * kVolume.y}, 100);
+  EXPECT_NEAR(e.Norm("Volume"), volume - 50.0 / (4 * 78), 0.006);
+  EXPECT_EQ(e.handler.Gestures(e.Id("Volume")), "bpe");
+  EXPECT_GT(Screen(e, 1100, 726).Differences(start, 940, 200, 1064, 350), 400) << "the knob and its text, drawn large";
+
+  // The LFO 1 target list at twice the size: its last row chooses "Volume".
+  MoveTo(e, Spot{2 * kLfo1Target.x, 2 * kLfo1Target.y});
+  x.Click(1);
+  Settle();
+  MoveTo(e, Spot{2 * kLfo1TargetListLastRow.x, 2 * kLfo1TargetListLastRow.y});
+  x.Click(1);
+  Settle();
+  EXPECT_DOUBLE_EQ(e.Norm("LFO1 Target"), 1.0);
+
+  EXPECT_EQ(e.view->removed(), sb::kResultOk);
+  EXPECT_EQ(x.Children(e.top), 0);
+  EXPECT_EQ(frame.Handlers(), 0);
 }
 
 }  // namespace

@@ -74,6 +74,15 @@ int XDriver::Children(Window w) {
   return static_cast<int>(n);
 }
 
+Window XDriver::FirstChild(Window w) {
+  Window root, parent, *kids = nullptr, first = 0;
+  unsigned n = 0;
+  if (!XQueryTree(dpy_, w, &root, &parent, &kids, &n)) return 0;
+  if (n > 0) first = kids[0];
+  if (kids) XFree(kids);
+  return first;
+}
+
 void XDriver::MoveTo(int x, int y) {
   XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), x, y, CurrentTime);
   XSync(dpy_, False);

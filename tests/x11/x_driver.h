@@ -32,6 +32,7 @@ class XDriver {
   Window TopLevel(int x, int y, int w, int h);
   void Destroy(Window w);
   int Children(Window w);
+  Window FirstChild(Window w);
 
   void MoveTo(int x, int y);
   void Press(int button);

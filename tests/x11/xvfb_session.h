@@ -22,6 +22,8 @@ class XvfbSession {
   void Stop();
   // ":N"
   const std::string& Display() const { return display_; }
+  // The server's process (-1 when none runs).
+  pid_t Pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;

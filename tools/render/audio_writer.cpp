@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "tools/render/output_file.h"
-
 namespace selvarin {
 
 namespace {
@@ -75,64 +73,27 @@ std::string StreamWavHeader(const WriterSettings& w) {
   return h;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+// libsndfile's file calls, all onto the output target.
+sf_count_t VioLength(void* target) { return static_cast<OutputTarget*>(target)->Length(); }
+sf_count_t VioSeek(sf_count_t offset, int whence, void* target) {
+  return static_cast<OutputTarget*>(target)->Seek(offset, whence);
 }
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+sf_count_t VioRead(void*, sf_count_t, void*) { return 0; }  // written only
+sf_count_t VioWrite(const void* data, sf_count_t bytes, void* target) {
+  if (bytes <= 0) return 0;
+  return static_cast<OutputTarget*>(target)->Write(data, static_cast<size_t>(bytes)) ? bytes : 0;
 }
+sf_count_t VioTell(void* target) { return static_cast<OutputTarget*>(target)->Position(); }
+SF_VIRTUAL_IO kTargetIo = {VioLength, VioSeek, VioRead, VioWrite, VioTell};
 
 }  // namespace
 
-// Finds where the samples go: a new unique file next to the output, or the
-// device, FIFO or standard output itself.
-bool AudioWriter::OpenTarget(std::string* error) {
-  const std::string& path = settings_.path;
-  std::string reason;
-  inPlace_ = true;
-  if (path == "-") {
-    fd_ = StandardOutputDescriptor();
-    if (IsTerminal(fd_)) {
-      *error = "standard output is a terminal (pipe it into a player, or give a file name)";
-      fd_ = -1;
-      return false;
-    }
-    closeFd_ = false;
-    return true;
-  }
-  switch (KindOfPath(path)) {
-    case PathKind::kDirectory:
-      *error = "cannot write to " + path + ": it is a folder";
-      return false;
-    case PathKind::kOther:
-      fd_ = OpenExistingForWriting(path, &reason);
-      if (fd_ < 0) {
-        *error = "cannot open " + path + ": " + reason;
-        return false;
-      }
-      closeFd_ = true;
-      return true;
-    case PathKind::kRegular:
-    case PathKind::kMissing:
-      break;
-  }
-  inPlace_ = false;
-  const std::string dir = FolderOf(path);
-  if (KindOfPath(dir) != PathKind::kDirectory) {
-    *error = "cannot create " + path + ": the folder " + dir + " does not exist";
-    return false;
-  }
-  fd_ = CreateUniqueFile(dir, NameOf(path) + ".part-", &tempPath_, &reason);
-  if (fd_ < 0) {
-    *error = "cannot create " + path + ": cannot write in " + dir + " (" + reason + ")";
-    return false;
-  }
-  closeFd_ = true;
-  return true;
+std::string AudioWriter::Failure(const char* what, int code) const {
+  if (target_.Status() != IoStatus::kDone) return target_.Error();
+  // libsndfile prints to standard output when asked about a code it does
+  // not know (some encoders report -1): ask only about its own.
+  const std::string reason = code > 0 ? sf_error_number(code) : "the encoder failed";
+  return std::string(what) + " " + settings_.path + ": " + reason;
 }
 
 bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
@@ -149,23 +110,21 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
     *error = "libsndfile cannot write this combination of file type, sample format and rate";
     return false;
   }
-  if (!OpenTarget(error)) return false;
+  if (!target_.Open(settings.path, error)) return false;
   // libsndfile writes WAV only where it can seek back to the header; a pipe
   // gets a header written here, then the bare samples.
-  if (settings.type == FileType::kWav && !IsSeekable(fd_)) {
+  if (settings.type == FileType::kWav && !target_.Seekable()) {
     const std::string header = StreamWavHeader(settings);
-    if (!WriteAll(fd_, header.data(), header.size())) {
-      *error = "cannot write to " + settings.path;
+    if (!target_.Write(header.data(), header.size())) {
+      *error = target_.Error();
       Abort();
       return false;
     }
     info.format = SF_FORMAT_RAW | SF_ENDIAN_LITTLE | Subtype(settings.format);
   }
-  file_ = sf_open_fd(fd_, SFM_WRITE, &info, closeFd_ ? SF_TRUE : SF_FALSE);
+  file_ = sf_open_virtual(&kTargetIo, SFM_WRITE, &info, &target_);
   if (!file_) {
-    *error = "cannot write " + settings.path + ": " + sf_strerror(nullptr);
-    if (closeFd_) CloseDescriptor(fd_);
-    fd_ = -1;
+    *error = Failure("cannot write", sf_error(nullptr));
     Abort();
     return false;
   }
@@ -196,8 +155,9 @@ bool AudioWriter::Open(const WriterSettings& settings, std::string* error) {
 
 bool AudioWriter::WriteFloat(const float* interleaved, long frames, std::string* error) {
   if (!file_) return false;
-  if (sf_writef_float(file_, interleaved, frames) != frames) {
-    *error = "cannot write " + settings_.path + ": " + sf_strerror(file_);
+  // Some encoders go on after a failed write: the target remembers it.
+  if (sf_writef_float(file_, interleaved, frames) != frames || target_.Status() != IoStatus::kDone) {
+    *error = Failure("cannot write", sf_error(file_));
     return false;
   }
   return true;
@@ -207,35 +167,20 @@ bool AudioWriter::Commit(std::string* error) {
   if (!file_) return false;
   const int closed = sf_close(file_);
   file_ = nullptr;
-  fd_ = -1;
-  if (closed != 0) {
-    *error = "cannot finish " + settings_.path + ": " + sf_error_number(closed);
+  if (closed != 0 || target_.Status() != IoStatus::kDone) {
+    *error = Failure("cannot finish", closed);
     Abort();
     return false;
   }
-  if (!tempPath_.empty()) {
-    std::string reason;
-    if (!ReplaceFile(tempPath_, settings_.path, &reason)) {
-      *error = "cannot rename " + tempPath_ + " to " + settings_.path + ": " + reason;
-      Abort();
-      return false;
-    }
-    tempPath_.clear();
-  }
-  return true;
+  return target_.Commit(error);
 }
 
 void AudioWriter::Abort() {
+  // Whatever the encoder still writes while closing goes nowhere.
+  target_.Abort();
   if (file_) {
     sf_close(file_);
     file_ = nullptr;
-    fd_ = -1;
-  }
-  if (fd_ >= 0 && closeFd_) CloseDescriptor(fd_);
-  fd_ = -1;
-  if (!tempPath_.empty()) {
-    RemoveFile(tempPath_);
-    tempPath_.clear();
   }
 }
 

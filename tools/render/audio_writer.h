@@ -1,13 +1,12 @@
 #pragma once
-// Writes the rendered audio with libsndfile. A file is written under a
-// fresh unique name in the target folder and renamed into place only when
-// everything was written, so that a failed or interrupted render leaves no
-// partial file and never touches another file. Devices, FIFOs and standard
-// output ("-") are written in place and never replaced.
+// Writes the rendered audio with libsndfile into an OutputTarget, which
+// sees every byte every format writes: a failed write or close fails the
+// render whatever the format, and a failed render leaves no file.
 #include <sndfile.h>
 
 #include <string>
 
+#include "tools/render/output_target.h"
 #include "tools/render/render_options.h"
 
 namespace selvarin {
@@ -34,7 +33,8 @@ class AudioWriter {
   AudioWriter& operator=(const AudioWriter&) = delete;
 
   // Checks the output and creates the file to write; fails with the reason
-  // when the output is a folder, its folder is missing or not writable.
+  // when the output is a folder, its folder is missing or not writable, or
+  // the file there may not be written.
   bool Open(const WriterSettings& settings, std::string* error);
   bool WriteFloat(const float* interleaved, long frames, std::string* error);
   // Closes the file and moves it to its final name.
@@ -45,19 +45,20 @@ class AudioWriter {
   // Whether the format is an integer one, which holds samples beyond full
   // scale clipped.
   bool Clips() const { return !IsLossy(settings_.type) && settings_.format != SampleFormat::kFloat32; }
-  bool ToStandardOutput() const { return settings_.path == "-"; }
+  bool ToStandardOutput() const { return target_.ToStandardOutput(); }
   // Written straight into a device, FIFO or standard output.
-  bool InPlace() const { return inPlace_; }
+  bool InPlace() const { return target_.InPlace(); }
+  // How the output ended so far: kDone, or why writing stopped (a stop
+  // request, a reader gone away, a failure).
+  IoStatus Status() const { return target_.Status(); }
 
  private:
-  bool OpenTarget(std::string* error);
+  // The first failure: the output's own, else libsndfile's error code.
+  std::string Failure(const char* what, int code) const;
 
   WriterSettings settings_;
   SNDFILE* file_ = nullptr;
-  int fd_ = -1;
-  bool closeFd_ = false;
-  bool inPlace_ = false;
-  std::string tempPath_;
+  OutputTarget target_;
 };
 
 }  // namespace selvarin

@@ -33,10 +33,23 @@ std::string Number(double v) {
   return buf;
 }
 
+// Whether text, without surrounding spaces and in lower case, is lower
+// (already trimmed and in lower case); without copying: sessions resolve
+// this for every line.
+bool SameName(const std::string& text, const std::string& lower) {
+  size_t a = 0, b = text.size();
+  while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
+  while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
+  if (b - a != lower.size()) return false;
+  for (size_t i = 0; i < lower.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[a + i])) != static_cast<unsigned char>(lower[i])) return false;
+  return true;
+}
+
 int TextIndex(const CatalogParam& p, const std::string& value) {
   const std::string want = Lower(Trim(value));
   for (size_t k = 0; k < p.texts.size(); ++k)
-    if (Lower(Trim(p.texts[k])) == want) return static_cast<int>(k);
+    if (SameName(p.texts[k], want)) return static_cast<int>(k);
   return -1;
 }
 
@@ -109,7 +122,7 @@ bool ResolveParam(const std::vector<CatalogParam>& params, const ParamSetting& s
   } else {
     const std::string want = Lower(Trim(setting.target));
     for (const CatalogParam& p : params)
-      if (Lower(p.title) == want) candidates.push_back(&p);
+      if (SameName(p.title, want)) candidates.push_back(&p);
     if (candidates.empty()) {
       *error = "unknown parameter '" + setting.target + "' (see --list-params)";
       return false;

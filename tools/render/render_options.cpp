@@ -109,7 +109,12 @@ const char* RenderUsage() {
          "      --list-presets       print the factory presets and exit\n"
          "      --list-params        print the parameters and exit\n"
          "      --no-progress        no progress bar\n"
-         "  -h, --help               this text\n";
+         "  -h, --help               this text\n"
+         "\n"
+         "A file is replaced only once the render is complete, keeping its permissions;\n"
+         "a symbolic link is written through, a file you may not write is refused.\n"
+         "Exit status: 0 done, 1 failed, 2 bad options, 130 stopped (Ctrl-C, kill),\n"
+         "141 the reader of the output went away.\n";
 }
 
 namespace {

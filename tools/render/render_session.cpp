@@ -22,6 +22,7 @@
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/module_loader.h"
+#include "tools/vst3host/module_platform.h"
 
 namespace selvarin {
 
@@ -35,10 +36,9 @@ void PrintPresets(const std::vector<std::string>& names) {
 
 std::string FindBundle(const char* argv0) {
   const std::string exeDir = ExecutableDirectory(argv0);
+  // The build tree's and an installed prefix's bundle, then the system's.
   std::vector<std::string> places = {exeDir + "/../vst3/Selvarin.vst3", exeDir + "/../lib/vst3/Selvarin.vst3"};
-  if (const char* home = std::getenv("HOME")) places.push_back(std::string(home) + "/.vst3/Selvarin.vst3");
-  places.push_back("/usr/local/lib/vst3/Selvarin.vst3");
-  places.push_back("/usr/lib/vst3/Selvarin.vst3");
+  for (const std::string& folder : Vst3BundleFolders()) places.push_back(folder + "/Selvarin.vst3");
   for (const std::string& p : places)
     if (PathExists(p)) return p;
   return "";
@@ -108,17 +108,39 @@ bool ApplyStart(const StartSettings& s, PluginHost& h, BlockProcessor& proc, std
   return true;
 }
 
+// Exit codes besides 0 (done) and 1 (failed): a stop request ends a
+// render as Ctrl-C ends other programs; a reader that went away ends it
+// quietly, as such a writer ends in a shell pipeline.
+constexpr int kExitInterrupted = 130;
+constexpr int kExitReaderGone = 141;
+
+// The exit code of a render whose output failed, with *error as the
+// message; a reader gone away has none.
+int OutputFailureCode(const AudioWriter& writer, std::string* error) {
+  switch (writer.Status()) {
+    case IoStatus::kStopped:
+      return kExitInterrupted;
+    case IoStatus::kReaderGone:
+      error->clear();
+      return kExitReaderGone;
+    case IoStatus::kDone:
+    case IoStatus::kFailed:
+      break;
+  }
+  return 1;
+}
+
 // Renders every frame into the pipe, with the timeline's changes and the
 // output fades; returns the exit code.
 int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, TimelinePlayer& player,
-               const OutputFades& fades, FramePipe& pipe, std::string* error) {
+               const OutputFades& fades, FramePipe& pipe, const AudioWriter& writer, std::string* error) {
   const int64_t block = o.blockSize;
   ProgressBar progress(total, o.progress && static_cast<double>(total) > 30.0 * 48000.0);
   for (int64_t done = 0; done < total;) {
     if (Interrupted()) {
       progress.Finish();
       *error = pipe.InPlace() ? "interrupted" : "interrupted; no file written";
-      return 130;
+      return kExitInterrupted;
     }
     const int n = static_cast<int>(total - done < block ? total - done : block);
     player.FillBlock(done, n, &proc.Changes());
@@ -130,7 +152,7 @@ int RenderLoop(const RenderOptions& o, int64_t total, BlockProcessor& proc, Time
     if (o.precision == 64) fades.Apply(proc.Channels64(), done, n); else fades.Apply(proc.Channels32(), done, n);
     if (!pipe.Append(proc.Channels64(), proc.Channels32(), n, error)) {
       progress.Finish();
-      return 1;
+      return OutputFailureCode(writer, error);
     }
     done += n;
     progress.Update(done);
@@ -161,10 +183,10 @@ void WarnAboutClipping(const FramePipe& pipe, double volumePercent) {
 // Waits for the writer, stops the plug-in and puts the file in place.
 int FinishRender(const RenderOptions& o, int64_t total, HostedPlugin& plugin, FramePipe& pipe, AudioWriter& writer,
                  double volumePercent, std::string* error) {
-  if (!pipe.Finish(error)) return 1;
+  if (!pipe.Finish(error)) return OutputFailureCode(writer, error);
   plugin.processor->setProcessing(false);
   plugin.SetActive(false);
-  if (!writer.Commit(error)) return 1;
+  if (!writer.Commit(error)) return OutputFailureCode(writer, error);
   WarnAboutClipping(pipe, volumePercent);
   const char* bits = o.format == SampleFormat::kPcm16   ? "16-bit"
                      : o.format == SampleFormat::kPcm24 ? "24-bit"
@@ -188,8 +210,7 @@ double HighestVolume(const PluginHost& h, const Timeline& timeline) {
 }
 
 std::string Stem(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string name = PathName(path);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
@@ -223,7 +244,7 @@ int RenderToOutput(const RenderOptions& o, PluginHost& h, const StartSettings& s
   ws.flacLevel = o.flacLevel;
   ws.peakChunk = o.peakChunk;
   Tag(o, h, start, timeline, &ws);
-  if (!writer.Open(ws, error)) return 1;
+  if (!writer.Open(ws, error)) return OutputFailureCode(writer, error);
   if (!StartProcessing(o, h.plugin, error)) return 1;
 
   BlockProcessor proc(o, h.plugin);
@@ -236,7 +257,7 @@ int RenderToOutput(const RenderOptions& o, PluginHost& h, const StartSettings& s
   // ones render.
   FramePipe pipe(&writer, o.precision, static_cast<size_t>(o.blockSize), writer.Clips());
   if (!ApplyStart(start, h, proc, error)) return 1;
-  const int code = RenderLoop(o, total, proc, player, fades, pipe, error);
+  const int code = RenderLoop(o, total, proc, player, fades, pipe, writer, error);
   if (code != 0) return code;
   return FinishRender(o, total, h.plugin, pipe, writer, HighestVolume(h, timeline), error);
 }

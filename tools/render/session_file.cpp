@@ -1,6 +1,7 @@
 #include "tools/render/session_file.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -66,6 +67,9 @@ bool LooksLikeTime(const std::string& word) {
 class LineReader {
  public:
   LineReader(SessionScript* script, std::vector<SessionError>* errors) : script_(script), errors_(errors) {}
+
+  // Whether the session holds as many changes as it may.
+  bool Full() const { return full_; }
 
   void Read(int number, const std::string& raw) {
     line_ = number;
@@ -146,6 +150,10 @@ class LineReader {
   }
 
   void Add(const SessionLine& ev) {
+    if (script_->lines.size() >= kMaxSessionChanges) {
+      full_ = true;
+      return Fail("more than " + std::to_string(kMaxSessionChanges) + " changes: the most one session holds");
+    }
     if (!script_->lines.empty() && ev.start < script_->lines.back().start) {
       return Fail("time goes backwards: " + FormatSessionTime(ev.start) + " comes after " +
                   FormatSessionTime(script_->lines.back().start) + " (line " +
@@ -157,6 +165,7 @@ class LineReader {
   SessionScript* script_;
   std::vector<SessionError>* errors_;
   int line_ = 0;
+  bool full_ = false;
 };
 
 }  // namespace
@@ -168,8 +177,13 @@ bool ParseSession(const std::string& text, const std::string& name, SessionScrip
   LineReader reader(out, errors);
   const size_t before = errors->size();
   int number = 0;
-  size_t pos = 0;
-  while (pos <= text.size()) {
+  // A byte-order mark, as editors on Windows save UTF-8, is no part of the
+  // first line.
+  size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  // Past the most changes or errors worth holding, reading stops: a
+  // runaway file costs neither memory nor a flood of messages.
+  const size_t mostErrors = before + kMaxSessionErrors;
+  while (pos <= text.size() && errors->size() < mostErrors && !reader.Full()) {
     size_t nl = text.find('\n', pos);
     if (nl == std::string::npos) nl = text.size();
     std::string line = text.substr(pos, nl - pos);
@@ -179,6 +193,8 @@ bool ParseSession(const std::string& text, const std::string& name, SessionScrip
     else reader.Read(number, line);
     pos = nl + 1;
   }
+  if (errors->size() >= mostErrors && pos < text.size())
+    errors->push_back({number, "stopped reading after " + std::to_string(kMaxSessionErrors) + " errors"});
   return errors->size() == before;
 }
 
@@ -190,26 +206,23 @@ std::string FormatSessionErrors(const std::string& name, const std::vector<Sessi
 }
 
 std::string FormatSessionTime(double seconds) {
-  // Whole microseconds, so that the text reads back as the same time.
-  long long us = std::llround(seconds * 1e6);
-  const long long h = us / 3600000000LL;
-  us -= h * 3600000000LL;
-  const long long m = us / 60000000LL;
-  us -= m * 60000000LL;
-  const long long s = us / 1000000LL;
-  us -= s * 1000000LL;
-  char buf[64];
-  if (h > 0) std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", h, m, s);
-  else std::snprintf(buf, sizeof buf, "%lld:%02lld", m, s);
-  std::string out = buf;
-  if (us > 0) {
-    char frac[32];
-    std::snprintf(frac, sizeof frac, ".%06lld", us);
-    std::string f = frac;
-    while (f.back() == '0') f.pop_back();
-    out += f;
-  }
-  return out;
+  if (!(seconds > 0.0)) return "0:00";
+  // Whole hours and minutes, then the seconds left with as many decimals as
+  // read back to the same time: subtracting the whole minutes is exact, and
+  // so is adding them back when the text is read.
+  const long long whole = static_cast<long long>(std::floor(seconds));
+  const long long h = whole / 3600;
+  const long long m = whole / 60 % 60;
+  const double s = seconds - static_cast<double>(h * 3600 + m * 60);
+  char buf[400];  // the shortest fixed text of any double below 60
+  buf[0] = '0';
+  const std::to_chars_result r = std::to_chars(buf + 1, buf + sizeof buf - 1, s, std::chars_format::fixed);
+  *r.ptr = '\0';
+  const char* secs = s < 10.0 ? buf : buf + 1;  // two digits before the point
+  char head[64];
+  if (h > 0) std::snprintf(head, sizeof head, "%lld:%02lld:", h, m);
+  else std::snprintf(head, sizeof head, "%lld:", m);
+  return std::string(head) + secs;
 }
 
 const char* SessionHelp() {

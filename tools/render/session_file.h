@@ -2,6 +2,7 @@
 // The session file: a line-based text of timed parameter changes, ramps
 // and preset changes, read here without the plug-in. What the names and
 // values mean is decided later against the loaded plug-in (session_timeline).
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -33,16 +34,23 @@ struct SessionError {
   std::string what;
 };
 
+// The most changes (steps, ramps, presets) one session holds, and the most
+// wrong lines reported before reading stops.
+constexpr size_t kMaxSessionChanges = 2000000;
+constexpr size_t kMaxSessionErrors = 1000;
+
 // Reads the text of a session; false when any line is wrong, with every
-// wrong line in *errors.
+// wrong line in *errors (up to kMaxSessionErrors). A leading UTF-8
+// byte-order mark is skipped; lines may end in CR LF.
 bool ParseSession(const std::string& text, const std::string& name, SessionScript* out,
                   std::vector<SessionError>* errors);
 
 // "NAME:LINE: what is wrong", one line per error.
 std::string FormatSessionErrors(const std::string& name, const std::vector<SessionError>& errors);
 
-// A time as the session format writes it: s, m:ss or h:mm:ss, with up to
-// six decimals and no trailing zeros ("0:00", "1:02:03.5").
+// A time as the session format writes it: m:ss or h:mm:ss, with as many
+// decimals as it takes to read back as the same time ("0:00",
+// "1:02:03.5", "0:00.0000001").
 std::string FormatSessionTime(double seconds);
 
 const char* SessionHelp();

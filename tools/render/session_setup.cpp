@@ -1,34 +1,40 @@
 #include "tools/render/session_setup.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "tools/render/block_processor.h"
 #include "tools/render/output_file.h"
+#include "tools/render/session_source.h"
 
 namespace selvarin {
 
 namespace {
 
-bool ReadSessionText(const std::string& path, std::string* text, std::string* error) {
-  std::ostringstream s;
+// The session's text; false when it cannot be read, with the reason in
+// *error or (for a wrong line) in *errors.
+bool LoadSessionText(const std::string& path, std::string* text, std::vector<SessionError>* errors,
+                     std::string* error) {
+  SessionError wrong;
+  bool read = false;
   if (path == "-") {
-    s << std::cin.rdbuf();
+    read = ReadSessionText(std::cin, SessionLimits{}, text, &wrong);
   } else {
-    std::ifstream in(path, std::ios::binary);
+    // A UTF-8 name, on Windows too (where a plain char name is ANSI).
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     // A folder opens as a stream too, but holds no text.
     if (!in || KindOfPath(path) == PathKind::kDirectory) {
       *error = "cannot read the session file " + path;
       return false;
     }
-    s << in.rdbuf();
+    read = ReadSessionText(in, SessionLimits{}, text, &wrong);
   }
-  *text = s.str();
-  return true;
+  if (!read) errors->push_back(wrong);
+  return read;
 }
 
 // A second instance of the plug-in that loads presets on request, so that
@@ -77,6 +83,17 @@ class PresetProbe {
 
 std::string SessionName(const std::string& path) { return path == "-" ? "stdin" : path; }
 
+// Prints every error as FILE:LINE: what is wrong, in line order; returns
+// false with the summary.
+bool ReportSessionErrors(const RenderOptions& o, std::vector<SessionError>* errors, std::string* error) {
+  std::stable_sort(errors->begin(), errors->end(),
+                   [](const SessionError& a, const SessionError& b) { return a.line < b.line; });
+  std::fputs(FormatSessionErrors(SessionName(o.session), *errors).c_str(), stderr);
+  *error = std::to_string(errors->size()) + (errors->size() == 1 ? " error" : " errors") + " in " +
+           SessionName(o.session) + "; nothing rendered";
+  return false;
+}
+
 }  // namespace
 
 TimelinePlugin MakeTimelinePlugin(const RenderOptions& o, const SessionHostView& view) {
@@ -110,18 +127,13 @@ bool PrepareTimeline(const RenderOptions& o, const SessionHostView& view, int st
   std::vector<SessionError> errors;
   if (!o.session.empty()) {
     std::string text;
-    if (!ReadSessionText(o.session, &text, error)) return false;
+    if (!LoadSessionText(o.session, &text, &errors, error))
+      return errors.empty() ? false : ReportSessionErrors(o, &errors, error);
     ParseSession(text, SessionName(o.session), &script, &errors);
   }
   ResolveTimeline(script, tp, start, o.sampleRate, o.session.empty() || o.durationGiven ? o.seconds : 0.0, out,
                   &errors);
-  if (errors.empty()) return true;
-  std::stable_sort(errors.begin(), errors.end(),
-                   [](const SessionError& a, const SessionError& b) { return a.line < b.line; });
-  std::fputs(FormatSessionErrors(SessionName(o.session), errors).c_str(), stderr);
-  *error = std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") + " in " +
-           SessionName(o.session) + "; nothing rendered";
-  return false;
+  return errors.empty() || ReportSessionErrors(o, &errors, error);
 }
 
 }  // namespace selvarin

@@ -1,7 +1,9 @@
 #include "tools/render/session_timeline.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace selvarin {
 
@@ -19,15 +21,38 @@ std::string Number(double v) {
   return buf;
 }
 
+// The shortest text of v that reads back as v ("2.5", "20000", "1e-07").
+std::string Shortest(double v) {
+  char buf[64];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// A number as a session line writes it: the fewest significant digits that
+// resolve to the same plain value again, through the plug-in's conversions.
+std::string ValueText(const CatalogParam& p, double plain, const TimelinePlugin& plugin) {
+  for (int digits = 1; digits <= 17; ++digits) {
+    char rounded[40];
+    std::snprintf(rounded, sizeof rounded, "%.*e", digits - 1, plain);
+    const std::string text = Shortest(std::strtod(rounded, nullptr));
+    ResolvedParam r;
+    std::string error;
+    if (ResolveParam(*plugin.catalog, {p.title, text}, plugin.toNormalized, &r, &error) && r.id == p.id &&
+        plugin.toPlain(p.id, r.normalized) == plain)
+      return text;
+  }
+  return Shortest(plain);
+}
+
 std::string Pad(const std::string& s, size_t width) {
   return s.size() >= width ? s : s + std::string(width - s.size(), ' ');
 }
 
 class Resolver {
  public:
-  Resolver(const SessionScript& script, const TimelinePlugin& plugin, const std::map<uint32_t, double>& start,
+  Resolver(const TimelinePlugin& plugin, const std::map<uint32_t, double>& start,
            double sampleRate, Timeline* out, std::vector<SessionError>* errors)
-      : script_(script), plugin_(plugin), state_(start), rate_(sampleRate), out_(out), errors_(errors) {
+      : plugin_(plugin), state_(start), rate_(sampleRate), out_(out), errors_(errors) {
     for (const auto& kv : start) Raise(kv.first, kv.second);
   }
 
@@ -71,11 +96,11 @@ class Resolver {
     if (!p->texts.empty()) {
       return Fail("'" + p->title + "' has named values and changes in steps only (TIME " + p->title + " = VALUE)");
     }
-    for (const TimelineEvent& other : out_->events) {
-      if (other.kind == SessionLineKind::kRamp && other.id == r.id && other.end > ev.start) {
-        return Fail("this ramp of '" + p->title + "' overlaps the one on line " + std::to_string(other.line) + " (" +
-                    FormatSessionTime(other.start) + "-" + FormatSessionTime(other.end) + ")");
-      }
+    // Ramps of a parameter that were accepted follow each other without
+    // overlapping: only the last one can reach into this one.
+    if (const TimelineEvent* other = LastRamp(r.id); other && other->end > ev.start) {
+      return Fail("this ramp of '" + p->title + "' overlaps the one on line " + std::to_string(other->line) + " (" +
+                  FormatSessionTime(other->start) + "-" + FormatSessionTime(other->end) + ")");
     }
     ev.fromPlain = state_.count(r.id) ? state_[r.id] : p->defaultPlain;
     if (ev.exponential && (ev.fromPlain <= 0.0 || ev.toPlain <= 0.0)) {
@@ -84,6 +109,7 @@ class Resolver {
     }
     Set(r.id, ev.toPlain);
     Raise(r.id, ev.fromPlain);
+    lastRamp_[r.id] = out_->events.size();
     out_->events.push_back(ev);
   }
 
@@ -100,24 +126,28 @@ class Resolver {
     if (it == out_->highest.end() || plain > it->second) out_->highest[id] = plain;
   }
 
-  // Whether a ramp of id runs at time t (from its start up to its end).
-  bool RampAt(uint32_t id, double t, const TimelineEvent** found) const {
-    for (const TimelineEvent& e : out_->events) {
-      if (e.kind == SessionLineKind::kRamp && e.id == id && e.start <= t && t < e.end) {
-        if (found) *found = &e;
-        return true;
-      }
-    }
-    return false;
+  const TimelineEvent* LastRamp(uint32_t id) const {
+    const auto it = lastRamp_.find(id);
+    return it == lastRamp_.end() ? nullptr : &out_->events[it->second];
   }
 
-  const SessionScript& script_;
+  // Whether a ramp of id runs at time t (from its start up to its end). The
+  // lines come in time order, so t is at or after every ramp's start, and
+  // of a parameter's ramps only the last one can still run.
+  bool RampAt(uint32_t id, double t, const TimelineEvent** found) const {
+    const TimelineEvent* e = LastRamp(id);
+    if (!e || !(e->start <= t && t < e->end)) return false;
+    if (found) *found = e;
+    return true;
+  }
+
   const TimelinePlugin& plugin_;
   std::map<uint32_t, double> state_;
   double rate_;
   Timeline* out_;
   std::vector<SessionError>* errors_;
   int line_ = 0;
+  std::map<uint32_t, size_t> lastRamp_;  // parameter: index of its last ramp in out_->events
 };
 
 }  // namespace
@@ -127,7 +157,8 @@ bool ResolveTimeline(const SessionScript& script, const TimelinePlugin& plugin, 
   *out = Timeline{};
   out->title = script.title;
   const size_t before = errors->size();
-  Resolver resolver(script, plugin, start, sampleRate, out, errors);
+  out->events.reserve(script.lines.size());
+  Resolver resolver(plugin, start, sampleRate, out, errors);
   for (size_t i = 0; i < script.lines.size(); ++i) resolver.Line(script.lines[i], static_cast<int>(i));
 
   double last = 0.0;
@@ -145,29 +176,44 @@ std::string FormatTimeline(const Timeline& timeline, const TimelinePlugin& plugi
   std::string out = "# Session as selvarin-render resolved it: " + std::to_string(timeline.events.size()) +
                     " events, " + FormatSessionTime(timeline.seconds) + " long\n";
   if (!timeline.title.empty()) out += "title \"" + timeline.title + "\"\n";
+  // Long sessions repeat their values: each is worked out once.
+  std::map<std::pair<uint32_t, double>, std::string> values;
+  auto line = [&out](const std::string& when, const std::string& what, const std::string& comment) {
+    out += Pad(when, 20);
+    out += ' ';
+    out += Pad(what, 34);
+    out += " # ";
+    out += comment;
+    out += '\n';
+  };
   for (const TimelineEvent& e : timeline.events) {
     const std::string when = e.kind == SessionLineKind::kRamp
                                  ? FormatSessionTime(e.start) + "-" + FormatSessionTime(e.end)
                                  : FormatSessionTime(e.start);
     if (e.kind == SessionLineKind::kPreset) {
       const std::string& name = (*plugin.presets)[static_cast<size_t>(e.presetIndex)];
-      out += Pad(when, 20) + " " + Pad("preset " + std::to_string(e.presetIndex), 34) + " # \"" + name + "\"\n";
+      line(when, "preset " + std::to_string(e.presetIndex), "\"" + name + "\"");
       continue;
     }
     const CatalogParam* p = FindParam(*plugin.catalog, e.id);
     // Named values are written as their text, numbers as numbers: both
     // read back to the same parameter of a same-named pair.
-    std::string value = Number(e.toPlain);
+    std::string value;
     if (!p->texts.empty()) {
       const long k = std::lround(e.toPlain - p->minPlain);
       if (k >= 0 && k < static_cast<long>(p->texts.size())) value = p->texts[static_cast<size_t>(k)];
+    }
+    if (value.empty()) {
+      std::string& known = values[{e.id, e.toPlain}];
+      if (known.empty()) known = ValueText(*p, e.toPlain, plugin);
+      value = known;
     }
     const std::string change = p->title + (e.kind == SessionLineKind::kRamp ? (e.exponential ? " ->~ " : " -> ") : " = ") + value;
     std::string comment = p->title + " (" + std::to_string(p->id) + "): ";
     if (e.kind == SessionLineKind::kRamp) comment += Number(e.fromPlain) + " to ";
     comment += Number(e.toPlain) + (p->units.empty() ? "" : " " + p->units) + ", \"" +
                plugin.displayText(e.id, e.toPlain) + "\"";
-    out += Pad(when, 20) + " " + Pad(change, 34) + " # " + comment + "\n";
+    line(when, change, comment);
   }
   out += "length " + FormatSessionTime(timeline.seconds) + "\n";
   return out;

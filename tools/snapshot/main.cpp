@@ -5,6 +5,7 @@
 //   selvarin-snapshot -o docs/editor.png
 //   selvarin-snapshot -P "Sound sleep" -p "LFO1 Target=Volume" -i "click:LFO1 Target" -o open.png
 //   selvarin-snapshot -i "right-click:Wave" -o wave-list.png
+//   selvarin-snapshot --scale 2 -o docs/editor@2x.png
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include "framework/param_entry.h"
 #include "graphics/headless/igraphics_headless.h"
 #include "raster/raster_png_write.h"
+#include "tools/platform/command_line.h"
 #include "tools/render/param_resolve.h"
 #include "tools/snapshot/snapshot_script.h"
 
@@ -28,6 +30,8 @@ const char kUsage[] =
     "  -i, --interact ACTION  click:NAME, right-click:NAME, hover:NAME, type:TEXT,\n"
     "                         type-enter:TEXT, tick:N (repeatable, in order)\n"
     "  -b, --blocks N         audio blocks rendered before the picture (default 8)\n"
+    "  -s, --scale S          display scale from 1 to 4: the picture is S times\n"
+    "                         the editor's size (default 1)\n"
     "  -h, --help             this text\n";
 
 struct Options {
@@ -36,6 +40,7 @@ struct Options {
   std::vector<ParamSetting> params;
   std::vector<SnapshotAction> actions;
   int blocks = 8;
+  double scale = 1.0;
 };
 
 bool Parse(int argc, char** argv, Options* o, std::string* error, bool* help) {
@@ -78,6 +83,14 @@ bool Parse(int argc, char** argv, Options* o, std::string* error, bool* help) {
         return false;
       }
       o->blocks = static_cast<int>(n);
+    } else if (a == "-s" || a == "--scale") {
+      if (!value(&v)) return false;
+      double s = 0;
+      if (!ParseNumber(v, &s) || !(s >= 1.0 && s <= 4.0)) {
+        *error = "scale must be a number from 1 to 4";
+        return false;
+      }
+      o->scale = s;
     } else {
       *error = "unknown option '" + a + "'";
       return false;
@@ -147,6 +160,7 @@ int Run(const Options& o, std::string* error) {
     double* outs[2] = {l.data(), rr.data()};
     for (int b = 0; b < o.blocks; ++b) plug->RenderBlock(nullptr, outs, 512);
 
+    g->SetScale(o.scale);
     g->CreateEditorWindow(nullptr);
     g->Tick();
     for (const SnapshotAction& a : o.actions)
@@ -168,10 +182,12 @@ int Run(const Options& o, std::string* error) {
 }  // namespace selvarin
 
 int main(int argc, char** argv) {
+  selvarin::UseUtf8Console();
+  selvarin::Utf8Arguments args(argc, argv);
   selvarin::Options o;
   std::string error;
   bool help = false;
-  if (!selvarin::Parse(argc, argv, &o, &error, &help)) {
+  if (!selvarin::Parse(args.Count(), args.Values(), &o, &error, &help)) {
     std::fprintf(stderr, "selvarin-snapshot: %s\n%s", error.c_str(), selvarin::kUsage);
     return 2;
   }

@@ -71,6 +71,9 @@ bool PerformSnapshotAction(IGraphicsHeadless& g, const SnapshotAction& a, std::s
         *error = "no visible control named '" + a.argument + "'";
         return false;
       }
+      // Where that is in the (scaled) window.
+      x = g.ToDevice(x);
+      y = g.ToDevice(y);
       if (a.kind == SnapshotAction::kHover) {
         g.MouseMove(x, y);
       } else {

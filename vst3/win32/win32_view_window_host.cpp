@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/win32/igraphics_win.h"
+#include "graphics/win32/win32_dpi.h"
 #include "vst3/view_window_host.h"
 
 namespace selvarin {
@@ -28,6 +29,12 @@ class Win32ViewWindowHost : public ViewWindowHost {
     if (!editor->CreateEditorWindow(parent)) return false;
     editor_ = editor;
     return true;
+  }
+
+  // The parent's DPI, and its changes while open.
+  double SystemScale(void* parent) const override { return Win32WindowScale(static_cast<HWND>(parent)); }
+  void FollowSystemScale(std::function<void(double)> onChange) override {
+    if (editor_) editor_->FollowParentScale(std::move(onChange));
   }
 
   // Also safe after the host destroyed its window (and the editor's with

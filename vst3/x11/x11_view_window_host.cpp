@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "graphics/x11/igraphics_x11.h"
+#include "graphics/x11/x11_resources.h"
 #include "vst3/view_window_host.h"
 
 namespace selvarin {
@@ -71,6 +72,9 @@ class X11ViewWindowHost : public ViewWindowHost {
   bool IsPlatformTypeSupported(FIDString type) const override {
     return type && std::strcmp(type, kX11EmbedWindowId) == 0;
   }
+
+  // Desktops state their scale as the Xft.dpi resource.
+  double SystemScale(void*) const override { return XDisplayScale(); }
 
   bool Open(IGraphics& graphics, void* parent, FIDString, IPlugFrame* frame) override {
     Close();
