@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -161,9 +162,18 @@ class StandaloneApp : public ::testing::Test {
     return x.Grab(originX, originY, a.width, a.height);
   }
 
-  void Click(Spot s) {
-    x.MoveTo(originX + s.x, originY + s.y);
+  // At a display scale, a spot of the layout lies that much further out.
+  void Click(Spot s, double scale = 1.0) {
+    x.MoveTo(originX + static_cast<int>(s.x * scale), originY + static_cast<int>(s.y * scale));
     x.Click(1);
+  }
+
+  // The desktop's font resolution, as a desktop session publishes it.
+  void SetXftDpi(int dpi) {
+    const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
+    XChangeProperty(x.Dpy(), DefaultRootWindow(x.Dpy()), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+    XSync(x.Dpy(), False);
   }
 
   // Presses on a knob and drags it up, as a user turns it.
@@ -298,7 +308,7 @@ TEST_F(StandaloneApp, PlaysWhatTheUserChoosesAndComesBackWithIt) {
   EXPECT_EQ(app.Wait(15000), 0) << app.Stderr();
 }
 
-TEST_F(StandaloneApp, WithoutAnAudioServerSaysSoAndStillWorks) {
+TEST_F(StandaloneApp, WithoutAnAudioServerSaysSoAndStillWorksAtTheDisplayScale) {
   {
     AppProcess list;
     std::string error;
@@ -317,18 +327,27 @@ TEST_F(StandaloneApp, WithoutAnAudioServerSaysSoAndStillWorks) {
   ASSERT_TRUE(MakeDirectories(config, &error)) << error;
   std::ofstream(config + "/selvarin.conf") << "version=1\nrate=fast\n\x01\x02garbage";
 
+  // A desktop at 144 dpi: the editor and the strip at one and a half times.
+  constexpr double kScale = 1.5;
+  SetXftDpi(144);
   Launch("selvarin-test-no-such-server");
   EXPECT_TRUE(app.WaitForStderr("No audio output device", 5000)) << app.Stderr();
   EXPECT_NE(app.Stderr().find("is damaged"), std::string::npos) << app.Stderr();
   const Pixels drawn = Shot();
+  EXPECT_EQ(drawn.w, 825);
+  EXPECT_EQ(drawn.h, 545 + 177);  // round(363 * 1.5) + round(118 * 1.5)
   EXPECT_GT(drawn.Lit(), 0.9);
 
   // PLAY still works in the editor and says why there is nothing to hear.
-  Click(kPlay);
+  Click(kPlay, kScale);
   EXPECT_TRUE(app.WaitForStderr("no audio output to play through", 5000)) << app.Stderr();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   const Pixels lit = Shot();
-  EXPECT_GT(lit.Differences(drawn, 235, 140, 315, 170), 20) << "PLAY did not light up";
+  EXPECT_GT(lit.Differences(drawn, 352, 210, 472, 255), 20) << "PLAY did not light up";
+  // The strip's preset box opens the list over the whole window.
+  Click(kPresetBox, kScale);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_GT(Shot().Differences(drawn, 0, 0, 825, 545), 825 * 545 / 2) << "no list over the editor";
 
   CloseWindow();
   EXPECT_EQ(app.Wait(15000), 0) << app.Stderr();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "graphics/igraphics.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tools/render/param_catalog.h"
 #include "tools/render/param_resolve.h"
@@ -15,9 +16,6 @@ namespace {
 const int kBufferSizes[] = {64, 128, 256, 512, 1024, 2048, 4096};
 constexpr int kDefaultFrames = 512;
 
-// IPlugViewContentScaleSupport's published interface id, asked for by value
-// so that a view without it is simply not scaled.
-const sb::TUID kContentScaleIid = INLINE_UID(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
 
 std::string Hz(double rate) {
   char text[32];
@@ -448,9 +446,10 @@ void App::OnOpenList(ListKind kind) {
       }
       break;
   }
-  const int height = editorH_ + AppStrip::kHeight;
+  // Over the whole window: the editor's and the strip's height, in layout pixels.
+  const int height = Layout(editorH_) + AppStrip::kHeight;
   sheet_ = std::make_unique<ListSheet>(
-      editorW_, height, title, items, selected, empty,
+      Layout(editorW_), height, scale_, title, items, selected, empty,
       [this, kind](int i) {
         window_->Post([this, kind, i] {
           if (!sheet_) return;  // a second click on the way out
@@ -459,7 +458,7 @@ void App::OnOpenList(ListKind kind) {
         });
       },
       [this] { window_->Post([this] { CloseSheet(); }); });
-  sheetPane_ = window_->AddPane(0, 0, editorW_, height);
+  sheetPane_ = window_->AddPane(0, 0, sheet_->Graphics()->ScaledWidth(), sheet_->Graphics()->ScaledHeight());
   window_->ShowPane(editorPane_, false);
   window_->ShowPane(stripPane_, false);
   window_->OpenGraphics(sheet_->Graphics(), sheetPane_);
@@ -501,16 +500,19 @@ void App::ChooseListEntry(ListKind kind, int index) {
 bool App::OpenWindow(std::string* error) {
   window_ = AppWindow::Create();
   if (!window_->Open("Selvarin", 550, 363 + AppStrip::kHeight, this, error)) return false;
+  scale_ = window_->DisplayScale();
   frame_ = std::make_unique<ViewFrame>(this, window_->ViewRunLoop());
   view_ = session_.CreateEditorView();
-  editorW_ = 550;
-  editorH_ = 363;
+  editorW_ = RoundNearest(550 * scale_);
+  editorH_ = RoundNearest(363 * scale_);
   if (view_) {
     view_->setFrame(frame_.get());
+    // The display's scale, as a host tells its plug-in views; the view's
+    // size follows it.
     void* scaling = nullptr;
-    if (view_->queryInterface(kContentScaleIid, &scaling) == sb::kResultOk && scaling) {
+    if (view_->queryInterface(sb::IPlugViewContentScaleSupport::iid, &scaling) == sb::kResultOk && scaling) {
       auto* s = static_cast<sb::IPlugViewContentScaleSupport*>(scaling);
-      s->setContentScaleFactor(static_cast<sb::IPlugViewContentScaleSupport::ScaleFactor>(window_->DisplayScale()));
+      s->setContentScaleFactor(static_cast<sb::IPlugViewContentScaleSupport::ScaleFactor>(scale_));
       s->release();
     }
     sb::ViewRect r;
@@ -519,7 +521,6 @@ bool App::OpenWindow(std::string* error) {
       editorH_ = r.getHeight();
     }
   }
-  window_->SetClientSize(editorW_, editorH_ + AppStrip::kHeight);
   editorPane_ = window_->AddPane(0, 0, editorW_, editorH_);
   const char* type = window_->ViewPlatformType();
   if (!view_ || view_->isPlatformTypeSupported(type) != sb::kResultTrue ||
@@ -531,14 +532,25 @@ bool App::OpenWindow(std::string* error) {
       view_ = nullptr;
     }
   }
-  strip_ = std::make_unique<AppStrip>(editorW_, this);
-  stripPane_ = window_->AddPane(0, editorH_, editorW_, AppStrip::kHeight);
-  window_->OpenGraphics(strip_->Graphics(), stripPane_);
+  OpenStrip();
+  window_->Show();
+  return true;
+}
+
+int App::Layout(int device) const { return RoundNearest(device / scale_); }
+
+// The strip under the editor, as wide as it: a new one for a new width.
+void App::OpenStrip() {
+  if (strip_) window_->CloseGraphics(strip_->Graphics());
+  strip_ = std::make_unique<AppStrip>(Layout(editorW_), scale_, this);
+  const int height = strip_->Graphics()->ScaledHeight();
+  window_->SetClientSize(editorW_, editorH_ + height);
+  if (stripPane_) window_->MovePane(stripPane_, 0, editorH_, editorW_, height);
+  else stripPane_ = window_->AddPane(0, editorH_, editorW_, height);
+  if (!hidden_) window_->OpenGraphics(strip_->Graphics(), stripPane_);
   strip_->SetPreset(preset_ >= 0 ? session_.Programs()[static_cast<size_t>(preset_)] : "Choose a preset");
   ShowAudioChoice();
   if (!message_.empty()) strip_->SetMessage(message_, messageIsProblem_);
-  window_->Show();
-  return true;
 }
 
 bool App::OnViewResize(int width, int height) {
@@ -546,16 +558,8 @@ bool App::OnViewResize(int width, int height) {
   CloseSheet();
   editorW_ = width;
   editorH_ = height;
-  window_->SetClientSize(width, height + AppStrip::kHeight);
   window_->MovePane(editorPane_, 0, 0, width, height);
-  // The strip is as wide as the editor: a new one for the new width.
-  window_->CloseGraphics(strip_->Graphics());
-  strip_ = std::make_unique<AppStrip>(width, this);
-  window_->MovePane(stripPane_, 0, height, width, AppStrip::kHeight);
-  if (!hidden_) window_->OpenGraphics(strip_->Graphics(), stripPane_);
-  strip_->SetPreset(preset_ >= 0 ? session_.Programs()[static_cast<size_t>(preset_)] : "Choose a preset");
-  ShowAudioChoice();
-  if (!message_.empty()) strip_->SetMessage(message_, messageIsProblem_);
+  OpenStrip();
   return true;
 }
 

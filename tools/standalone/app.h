@@ -53,7 +53,10 @@ class App : public StripActions, public AppWindowEvents {
   bool ApplyStart(std::string* error);
   void StartAudio();
   bool OpenWindow(std::string* error);
+  void OpenStrip();
   void CloseWindow();
+  // A size in device pixels as layout pixels of the strip and the sheet.
+  int Layout(int device) const;
   void SaveSettings();
 
   // ---- audio ----
@@ -90,7 +93,8 @@ class App : public StripActions, public AppWindowEvents {
   void* editorPane_ = nullptr;
   void* stripPane_ = nullptr;
   void* sheetPane_ = nullptr;
-  int editorW_ = 0, editorH_ = 0;
+  int editorW_ = 0, editorH_ = 0;  // device pixels
+  double scale_ = 1.0;             // the display's, for the editor, strip and sheet
 
   int64_t playParam_ = -1;
   std::vector<int> presets_;  // the named factory presets' program numbers

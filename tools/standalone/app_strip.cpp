@@ -9,7 +9,7 @@ namespace selvarin {
 using namespace strip_colours;
 using L = StripLayout;
 
-AppStrip::AppStrip(int width, StripActions* actions) {
+AppStrip::AppStrip(int width, double scale, StripActions* actions) {
   graphics_ = CreatePlatformGraphics(nullptr, width, kHeight, 24);
   IGraphics& g = *graphics_;
   const ITextStyle text = MakeTextStyle("Arial", 14, kText);
@@ -44,6 +44,7 @@ AppStrip::AppStrip(int width, StripActions* actions) {
   g.AddControl(status_);
   g.AddControl(message_);
   g.PrepareSurface();
+  g.SetScale(scale);
 }
 
 AppStrip::~AppStrip() { delete graphics_; }

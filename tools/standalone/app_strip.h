@@ -23,8 +23,10 @@ class AppStrip {
  public:
   static constexpr int kHeight = 118;
 
-  // The strip's graphics on this build's window host, `width` pixels wide.
-  AppStrip(int width, StripActions* actions);
+  // The strip's graphics on this build's window host, `width` layout pixels
+  // wide, drawn at the display scale (its window is ScaledWidth() by
+  // ScaledHeight() device pixels).
+  AppStrip(int width, double scale, StripActions* actions);
   ~AppStrip();
   AppStrip(const AppStrip&) = delete;
   AppStrip& operator=(const AppStrip&) = delete;

@@ -8,8 +8,9 @@ namespace selvarin {
 
 using namespace strip_colours;
 
-ListSheet::ListSheet(int width, int height, const std::string& title, std::vector<std::string> items, int selected,
-                     const std::string& emptyText, std::function<void(int)> onChoose, std::function<void()> onDismiss) {
+ListSheet::ListSheet(int width, int height, double scale, const std::string& title, std::vector<std::string> items,
+                     int selected, const std::string& emptyText, std::function<void(int)> onChoose,
+                     std::function<void()> onDismiss) {
   graphics_ = CreatePlatformGraphics(nullptr, width, height, 24);
   IGraphics& g = *graphics_;
   ITextStyle heading = MakeTextStyle("Arial", 16, kText);
@@ -34,6 +35,7 @@ ListSheet::ListSheet(int width, int height, const std::string& title, std::vecto
     g.AddControl(new ScrollList(listArea, text, std::move(items), selected, std::move(onChoose)));
   }
   g.PrepareSurface();
+  g.SetScale(scale);
 }
 
 ListSheet::~ListSheet() { delete graphics_; }

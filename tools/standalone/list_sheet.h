@@ -15,9 +15,11 @@ class ListSheet {
  public:
   static constexpr int kListTop = 48, kListInset = 16;
 
+  // width and height in layout pixels, drawn at the display scale;
   // emptyText shows when there is nothing to list.
-  ListSheet(int width, int height, const std::string& title, std::vector<std::string> items, int selected,
-            const std::string& emptyText, std::function<void(int)> onChoose, std::function<void()> onDismiss);
+  ListSheet(int width, int height, double scale, const std::string& title, std::vector<std::string> items,
+            int selected, const std::string& emptyText, std::function<void(int)> onChoose,
+            std::function<void()> onDismiss);
   ~ListSheet();
   ListSheet(const ListSheet&) = delete;
   ListSheet& operator=(const ListSheet&) = delete;

@@ -54,6 +54,9 @@ class Win32AppWindow : public AppWindow {
 
   bool Open(const std::string& title, int width, int height, AppWindowEvents* events, std::string* error) override {
     events_ = events;
+    // The window is drawn at the display's scale by the application itself
+    // (editor and strip), not enlarged by Windows as a picture.
+    SetProcessDPIAware();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     brush_ = CreateSolidBrush(kBackground);
     WNDCLASSW wc{};
@@ -127,8 +130,6 @@ class Win32AppWindow : public AppWindow {
   }
 
   double DisplayScale() const override {
-    // A program that has not declared itself DPI-aware is told 96 dpi (and
-    // Windows enlarges its window as a picture).
     using DpiFn = UINT(WINAPI*)(HWND);
     auto dpiForWindow = reinterpret_cast<DpiFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
