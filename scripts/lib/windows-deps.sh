@@ -321,3 +321,20 @@ build_win_sndfile() {
   build_win_mpg123
   build_win_libsndfile
 }
+
+# PortAudio for the desktop application (Selvarin.exe): WASAPI and MME.
+# 19.6's WASAPI part includes the Windows SDK's headers only for MSVC and
+# otherwise old copies of its own that no longer fit MinGW-w64's: the
+# MinGW-w64 headers serve instead (under their lower-case names), with the
+# device-name key from functiondiscoverykeys_devpkey.h.
+recipe_portaudio() {
+  fetch_debian_source portaudio19 "$1" "$2"
+  sed -i -e 's/^#if defined(_MSC_VER) && (_MSC_VER >= 1400)$/#if (defined(_MSC_VER) \&\& (_MSC_VER >= 1400)) || defined(__MINGW64_VERSION_MAJOR)/' \
+    -e 's/<Avrt.h>/<avrt.h>/' -e 's/<Audioclient.h>/<audioclient.h>/' \
+    -e '0,/<functiondiscoverykeys.h>/s//<functiondiscoverykeys_devpkey.h>/' "$2/src/hostapi/wasapi/pa_win_wasapi.c"
+  rm -f "$2"/src/hostapi/wasapi/mingw-include/*.h
+  win_configure_dep "$2" "$3" "$4" --with-winapi=wmme,wasapi
+  make -C "$3" -j"$JOBS"
+  make -C "$3" install
+}
+build_win_portaudio() { win_dep portaudio "$(debian_source_version portaudio19)" recipe_portaudio; }
