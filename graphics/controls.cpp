@@ -55,7 +55,7 @@ void ITextControl::ReceiveEnteredText(const char* text) {
   text_ = text;
 }
 
-void ILiveTextControl::PullPublished() {
+void LiveTextControl::PullPublished() {
   const uint32_t serial = slot_.Serial();
   if (serial == seenSerial_) return;
   seenSerial_ = serial;
@@ -115,7 +115,7 @@ void IButtonClick::OnMouseDown(int, int, const IPointerState& mod) {
     MarkDirty(true);
     return;
   }
-  IMutexLock lock(plug_->Mutex());
+  ScopedLock lock(plug_->Mutex());
   if (clicked_) *clicked_ = true;
   MarkDirty(true);
   // The flag is for this click's reaction only. A value the plug-in did not

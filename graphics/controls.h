@@ -35,9 +35,9 @@ class ITextControl : public IControl {
 // A text line whose text the audio thread publishes (the beat-band label):
 // the engine swaps the text pointer in the slot, and the editor thread takes
 // it over before each redraw check.
-class ILiveTextControl : public ITextControl {
+class LiveTextControl : public ITextControl {
  public:
-  ILiveTextControl(IAudioPlugin* plug, IArea rect, const ITextStyle& style) : ITextControl(plug, rect, style, "") {}
+  LiveTextControl(IAudioPlugin* plug, IArea rect, const ITextStyle& style) : ITextControl(plug, rect, style, "") {}
   void PullPublished() override;
   BandLabelSlot* Slot() { return &slot_; }
 

@@ -90,7 +90,7 @@ void IGraphics::Resize(int width, int height) {
   if (plug_) {
     // The audio thread writes into the indicator and label controls: they
     // go, and the engine's links with them, while it cannot be rendering.
-    IMutexLock lock(plug_->Mutex());
+    ScopedLock lock(plug_->Mutex());
     if (releaseControlLinks) releaseControlLinks();
     DeleteControls();
   } else {
@@ -189,7 +189,7 @@ void IGraphics::CommitEnteredText(IControl* control, IParamEntry* param, const c
     if (param->NegateDisplay()) v = -v;
   }
   if (!control) return;
-  IHostEditScope edit(this, plug_, control->paramIdx);
+  HostEditScope edit(this, plug_, control->paramIdx);
   control->ReceiveEnteredValue(param->ToNormalized(v));
 }
 

@@ -46,7 +46,7 @@ sv::SpeakerArrangement ArrangementForChannels(int n) {
   }
 }
 
-IVST3Adapter::IVST3Adapter(const IPlugInstanceInfo& /*info*/, int nParams, const char* channelIOStr, int nPresets,
+IVST3Adapter::IVST3Adapter(const InstanceInfo& /*info*/, int nParams, const char* channelIOStr, int nPresets,
                            const char* effectName, const char* productName, const char* mfrName,
                            int32_t vendorVersion, int32_t uniqueCode, int32_t mfrCode, int latency, bool doesMidi,
                            bool doesChunks, bool isInstrument, int sideChainChannels)
@@ -95,7 +95,7 @@ sb::tresult PLUGIN_API IVST3Adapter::initialize(sb::FUnknown* context) {
     return sb::kOutOfMemory;  // nothing may leave towards the host as an exception
   }
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     initialized_ = true;
   }
   OnHostKnown();
@@ -160,7 +160,7 @@ void IVST3Adapter::AddParameters() {
 sb::tresult PLUGIN_API IVST3Adapter::terminate() {
   views_.clear();  // views still held by the host leave on their own
   // The busses go: processing must not run meanwhile, nor render after.
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   initialized_ = false;
   return SingleComponentEffect::terminate();
 }
@@ -181,7 +181,7 @@ sb::tresult PLUGIN_API IVST3Adapter::setBusArrangements(sv::SpeakerArrangement* 
 
 sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int32 numIns,
                                         sv::SpeakerArrangement* outputs, sb::int32 numOuts) {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   SetInputConnections(0, NInChannels(), false);
   SetOutputConnections(0, NOutChannels(), false);
   const int nIn = numIns > 0 && inputs ? ChannelCount(inputs[0]) : 0;
@@ -252,7 +252,7 @@ sb::tresult PLUGIN_API IVST3Adapter::setupProcessing(sv::ProcessSetup& setup) {
     return sb::kResultFalse;
   // A rate the tone cannot be derived from is refused and changes nothing.
   if (!(setup.sampleRate >= kMinSampleRate && setup.sampleRate <= kMaxSampleRate)) return sb::kResultFalse;
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   SetBypassed(false);
   SetSampleRate(setup.sampleRate);
   int frames = setup.maxSamplesPerBlock;
@@ -341,7 +341,7 @@ void IVST3Adapter::ResizeEditor(int width, int height) {
   if (EditorGraphics() && !views_.empty() && views_.front()->HasFrame()) views_.front()->RequestResize(width, height);
 }
 
-bool IVST3Adapter::SendMidiMsg(const IMidiMsg& /*msg*/) { return false; }
+bool IVST3Adapter::SendMidiMessage(const MidiMessage& /*msg*/) { return false; }
 
 bool IVST3Adapter::IsOfflineRender() { return processSetup_.processMode == sv::kOffline; }
 

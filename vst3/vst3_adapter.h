@@ -25,7 +25,7 @@ class IVST3Adapter : public IAudioPlugin,
                      public SingleComponentEffect,
                      public Steinberg::Vst::IProcessContextRequirements {
  public:
-  IVST3Adapter(const IPlugInstanceInfo& info, int nParams, const char* channelIOStr, int nPresets,
+  IVST3Adapter(const InstanceInfo& info, int nParams, const char* channelIOStr, int nPresets,
                const char* effectName, const char* productName, const char* mfrName, int32_t vendorVersion,
                int32_t uniqueCode, int32_t mfrCode, int latency, bool doesMidi, bool doesChunks, bool isInstrument,
                int sideChainChannels = 0);
@@ -101,7 +101,7 @@ class IVST3Adapter : public IAudioPlugin,
   double HostTempo() override;
   void HostTimeSignature(int* numerator, int* denominator) override;
   void ResizeEditor(int width, int height) override;
-  bool SendMidiMsg(const IMidiMsg& msg) override;
+  bool SendMidiMessage(const MidiMessage& msg) override;
   bool IsOfflineRender() override;
   int TransportState() override;
   void FillTransportInfo(TransportInfo* out) override;

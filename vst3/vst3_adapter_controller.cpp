@@ -106,7 +106,7 @@ sb::tresult PLUGIN_API IVST3Adapter::getProgramName(sv::ProgramListID listId, sb
   // copied under the plug-in lock, the only query here that takes it.
   char text[256];
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     CopyBounded(text, PresetName(programIndex));
   }
   Widen8(text, name, 128);

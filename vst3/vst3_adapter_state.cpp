@@ -22,7 +22,7 @@ sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
   // after the lock is released, so processing goes on meanwhile.
   StateChunk chunk;
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     if (!WriteState(&chunk)) return sb::kResultFalse;
     const unsigned char flag[4] = {static_cast<unsigned char>(IsBypassed() ? 1 : 0), 0, 0, 0};
     if (!chunk.PutBytes(flag, 4)) return sb::kResultFalse;
@@ -62,7 +62,7 @@ sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
   // The base keeps a parameter whose value is missing or not a number.
   int pos;
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     pos = ReadState(&chunk, 0);
     PushParamsToEditor();
   }
@@ -76,12 +76,12 @@ sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
 }
 
 sb::tresult IVST3Adapter::setControllerState(sb::IBStream* /*stream*/) {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   return sb::kResultOk;
 }
 
 sb::tresult IVST3Adapter::getControllerState(sb::IBStream* /*stream*/) {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   return sb::kResultOk;
 }
 

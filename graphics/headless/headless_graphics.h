@@ -27,10 +27,10 @@ enum HeadlessVirtualKey : int {
   kVkF1 = 0x70,
 };
 
-class IGraphicsHeadless : public IGraphics {
+class HeadlessGraphics : public IGraphics {
  public:
-  IGraphicsHeadless(IAudioPlugin* plug, int width, int height, int frameRate);
-  ~IGraphicsHeadless() override;
+  HeadlessGraphics(IAudioPlugin* plug, int width, int height, int frameRate);
+  ~HeadlessGraphics() override;
 
   // ---- OS slots ----
   bool PresentSurface(const IArea& rect) override;
