@@ -5,7 +5,8 @@
 //
 // Everything that needs an operating system (window, timer, in-place entry,
 // dialogs, paths, image resources) is one of the abstract "OS slots" below;
-// a window host (graphics/headless, later Win32 or X11) implements them.
+// each window host implements them: IGraphicsWin (graphics/win32),
+// X11Graphics (graphics/x11) and HeadlessGraphics (graphics/headless).
 // Nothing in this class calls an operating system.
 //
 // Threads: every operation runs on the editor's thread, except

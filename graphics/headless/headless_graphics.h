@@ -2,8 +2,8 @@
 // A window host without a window system: the "window" is a screen bitmap
 // that PresentSurface copies into, and the caller drives the timer ticks and
 // delivers mouse and key events as a window system would. Tests, the
-// snapshot tool and benchmarks use it; on Linux the plug-in's editor runs on
-// it until a real window host exists.
+// snapshot tool and benchmarks use it, and so does a plug-in module built
+// with the headless window host (its editor embeds nothing).
 #include <memory>
 #include <string>
 
