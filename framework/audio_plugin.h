@@ -196,21 +196,24 @@ class IAudioPlugin {
   void PassThrough(double** inputs, double** outputs, int frames);
 
  private:
-  struct InChannel {
-    bool connected = false;
-    double** slot = nullptr;
-    std::vector<double> scratch;
-  };
-  struct OutChannel {
+  // One input or output channel: the renderer reads or writes through *slot,
+  // which points at the host's buffer while connected and at the scratch
+  // buffer otherwise (and while a 32-bit output is converted into floatDest;
+  // inputs never have one).
+  struct Channel {
     bool connected = false;
     double** slot = nullptr;
     float* floatDest = nullptr;
     std::vector<double> scratch;
+    double* Scratch() { return scratch.empty() ? nullptr : scratch.data(); }
   };
+  using Channels = std::vector<Channel>;
 
   void NextUserPresetName(char out[256]) const;
   void ConvertOutputsTo32(int frames);
   static bool ChannelRange(int start, int count, int n, int* end);
+  static void SetConnections(Channels& channels, int start, int count, bool connected);
+  static void Attach64(Channels& channels, int start, int count, double* const* buffers);
 
   std::vector<ChannelConfig> channelConfigs_;
   std::vector<std::unique_ptr<IParamEntry>> params_;
@@ -245,8 +248,8 @@ class IAudioPlugin {
   EditorLink* editor_ = nullptr;
   std::vector<double*> inPtrs_;
   std::vector<double*> outPtrs_;
-  std::vector<InChannel> inChannels_;
-  std::vector<OutChannel> outChannels_;
+  Channels inChannels_;
+  Channels outChannels_;
   std::vector<std::vector<char>> inBusLabels_;
   std::vector<std::vector<char>> outBusLabels_;
 };

@@ -32,6 +32,18 @@ int ChannelCount(sv::SpeakerArrangement arr) {
   return n;
 }
 
+// Puts a bus of `channels` channels in place of bus `index` when that one has
+// another width; an absent bus stays absent.
+void ReplaceBusOfOtherWidth(sv::BusList& busses, size_t index, const char* name, sv::BusType type,
+                            sb::int32 flags, int channels) {
+  if (busses.size() <= index) return;
+  auto* bus = sb::FCast<sv::AudioBus>(busses.at(index));
+  if (!bus || ChannelCount(bus->getArrangement()) == channels) return;
+  sv::String128 wide;
+  Widen8(name, wide, 128);
+  busses[index] = sb::IPtr<sv::Bus>(new sv::AudioBus(wide, type, flags, ArrangementForChannels(channels)), false);
+}
+
 }  // namespace
 
 sv::SpeakerArrangement ArrangementForChannels(int n) {
@@ -194,29 +206,8 @@ sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int3
   }
   if (!match) return sb::kResultFalse;
 
-  sv::String128 name;
-  if (!audioInputs_.empty()) {
-    auto* bus = sb::FCast<sv::AudioBus>(audioInputs_.at(0));
-    if (bus && ChannelCount(bus->getArrangement()) != nIn) {
-      Widen8("Input", name, 128);
-      audioInputs_.erase(audioInputs_.begin());
-      audioInputs_.insert(audioInputs_.begin(),
-                          sb::IPtr<sv::Bus>(new sv::AudioBus(name, sv::kMain, sv::BusInfo::kDefaultActive,
-                                                             ArrangementForChannels(nIn)),
-                                            false));
-    }
-  }
-  if (!audioOutputs_.empty()) {
-    auto* bus = sb::FCast<sv::AudioBus>(audioOutputs_.at(0));
-    if (bus && ChannelCount(bus->getArrangement()) != nOut) {
-      Widen8("Output", name, 128);
-      audioOutputs_.erase(audioOutputs_.begin());
-      audioOutputs_.insert(audioOutputs_.begin(),
-                           sb::IPtr<sv::Bus>(new sv::AudioBus(name, sv::kMain, sv::BusInfo::kDefaultActive,
-                                                              ArrangementForChannels(nOut)),
-                                             false));
-    }
-  }
+  ReplaceBusOfOtherWidth(audioInputs_, 0, "Input", sv::kMain, sv::BusInfo::kDefaultActive, nIn);
+  ReplaceBusOfOtherWidth(audioOutputs_, 0, "Output", sv::kMain, sv::BusInfo::kDefaultActive, nOut);
 
   if (sideChainChannels_ == 0) {
     // One main input bus of a matching configuration is accepted, and so is
@@ -229,13 +220,7 @@ sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int3
   }
   if (numIns != 2) return sb::kResultFalse;
   const int nSide = inputs ? ChannelCount(inputs[1]) : 0;
-  if (audioInputs_.size() > 1) {
-    auto* bus = sb::FCast<sv::AudioBus>(audioInputs_.at(1));
-    if (bus && ChannelCount(bus->getArrangement()) != nSide) {
-      Widen8("Sidechain Input", name, 128);
-      audioInputs_[1] = sb::IPtr<sv::Bus>(new sv::AudioBus(name, sv::kAux, 0, ArrangementForChannels(nSide)), false);
-    }
-  }
+  ReplaceBusOfOtherWidth(audioInputs_, 1, "Sidechain Input", sv::kAux, 0, nSide);
   return sb::kResultOk;
 }
 
