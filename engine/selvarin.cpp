@@ -5,7 +5,7 @@
 #include "engine/editor_links.h"
 #include "engine/factory_presets.h"
 #include "engine/param_table.h"
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/selvarin_layout.h"
 #include "selvarin_version.h"
 
 namespace selvarin {

@@ -7,11 +7,11 @@
 #include <typeinfo>
 
 #include "editor_harness.h"
-#include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/image_cache.h"
 #include "graphics/knobs.h"
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/panel_controls.h"
+#include "graphics/selvarin/selvarin_layout.h"
 #include "raster/raster_sys_bitmap.h"
 
 namespace selvarin::test {

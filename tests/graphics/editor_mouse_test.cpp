@@ -11,7 +11,7 @@
 #include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/prompt_popup.h"
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/selvarin_layout.h"
 
 namespace selvarin::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "editor_harness.h"
-#include "graphics/controls.h"
+#include "graphics/selvarin/panel_controls.h"
 
 namespace selvarin::test {
 namespace {

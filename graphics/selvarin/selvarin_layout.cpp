@@ -1,15 +1,15 @@
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/selvarin_layout.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "engine/param_ids.h"
 #include "framework/audio_plugin.h"
-#include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/igraphics.h"
 #include "graphics/knobs.h"
 #include "graphics/platform_graphics.h"
+#include "graphics/selvarin/panel_controls.h"
 
 namespace selvarin {
 
