@@ -83,6 +83,7 @@ IVST3Adapter::IVST3Adapter(const InstanceInfo& /*info*/, int nParams, const char
 IVST3Adapter::~IVST3Adapter() = default;
 
 sb::tresult PLUGIN_API IVST3Adapter::initialize(sb::FUnknown* context) {
+  threadCheck_.Enter(HostThread::kUi, "initialize");
   const sb::tresult result = SingleComponentEffect::initialize(context);
 
   sb::FUnknownPtr<sv::IHostApplication> app(context);
@@ -170,6 +171,7 @@ void IVST3Adapter::AddParameters() {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::terminate() {
+  threadCheck_.Enter(HostThread::kUi, "terminate");
   views_.clear();  // views still held by the host leave on their own
   // The busses go: processing must not run meanwhile, nor render after.
   ScopedLock lock(Mutex());
@@ -178,12 +180,15 @@ sb::tresult PLUGIN_API IVST3Adapter::terminate() {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setActive(sb::TBool state) {
+  threadCheck_.Enter(HostThread::kUi, "setActive");
+  threadCheck_.ForgetAudioThread();
   OnActiveChanged(state != 0);
   return sb::kResultOk;
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setBusArrangements(sv::SpeakerArrangement* inputs, sb::int32 numIns,
                                                         sv::SpeakerArrangement* outputs, sb::int32 numOuts) {
+  threadCheck_.Enter(HostThread::kUi, "setBusArrangements");
   try {
     return ArrangeBusses(inputs, numIns, outputs, numOuts);
   } catch (...) {
@@ -233,6 +238,8 @@ sb::uint32 PLUGIN_API IVST3Adapter::getTailSamples() {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setupProcessing(sv::ProcessSetup& setup) {
+  threadCheck_.Enter(HostThread::kUi, "setupProcessing");
+  threadCheck_.ForgetAudioThread();
   if (setup.symbolicSampleSize != sv::kSample32 && setup.symbolicSampleSize != sv::kSample64)
     return sb::kResultFalse;
   // A rate the tone cannot be derived from is refused and changes nothing.
@@ -256,6 +263,7 @@ sb::uint32 PLUGIN_API IVST3Adapter::getProcessContextRequirements() {
 }
 
 sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString name) {
+  threadCheck_.Enter(HostThread::kUi, "createView");
   if (!name || std::strcmp(name, sv::ViewType::kEditor) != 0) return nullptr;
   IVST3View* view = nullptr;
   try {

@@ -11,6 +11,7 @@
 #include "pluginterfaces/vst/ivstunits.h"
 #include "vst3/single_component_effect.h"
 #include "vst3/fourcc_param_ids.h"
+#include "vst3/host_thread_check.h"
 
 namespace selvarin {
 
@@ -119,6 +120,9 @@ class IVST3Adapter : public IAudioPlugin,
   void LetGoOfEditor(IVST3View* view);
   bool HoldsEditor(const IVST3View* view) const { return view && editorHolder_ == view; }
 
+  // The editor view's entry points check their thread with the adapter's.
+  void EnteredFromUi(const char* call) { threadCheck_.Enter(HostThread::kUi, call); }
+
   const sv::ProcessContext& HostContext() const { return context_; }
   sv::KnobMode KnobMode() const { return knobMode_; }
 
@@ -153,6 +157,7 @@ class IVST3Adapter : public IAudioPlugin,
   sv::KnobMode knobMode_ = sv::kCircularMode;
   std::vector<IVST3View*> views_;
   IVST3View* editorHolder_ = nullptr;  // the attached view, if any
+  HostThreadCheck threadCheck_;
 };
 
 }  // namespace selvarin

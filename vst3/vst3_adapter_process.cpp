@@ -11,6 +11,7 @@
 namespace selvarin {
 
 sb::tresult PLUGIN_API IVST3Adapter::process(sv::ProcessData& data) {
+  threadCheck_.Enter(HostThread::kAudio, "process");
   ScopedLock lock(Mutex());
   if (data.processContext) context_ = *data.processContext;
   // A preset chosen through the program parameter changes the values behind

@@ -16,6 +16,7 @@ constexpr int kMaxStateBytes = 1 << 20;
 }  // namespace
 
 sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
+  threadCheck_.Enter(HostThread::kUi, "getState");
   if (!stream) return sb::kInvalidArgument;
   // The state is taken under the plug-in lock into a buffer of our own; the
   // host's stream, which may be slow (a file, a network share), is written
@@ -34,6 +35,7 @@ sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
 }
 
 sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
+  threadCheck_.Enter(HostThread::kUi, "setState");
   if (!stream) return sb::kInvalidArgument;
 
   // The host's stream may be slow (a file, a network share): it is read

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <random>
 #include <thread>
@@ -49,6 +50,10 @@ double ProcessBlock(sv::IAudioProcessor* processor, int64_t position, int frames
   return worst;
 }
 
+// These two tests process on new threads (each std::async call may run on
+// its own) after this thread rendered first: on purpose, a host's audio
+// thread that changes without a new set-up, which a debug build reports
+// once on stderr.
 TEST_F(ConcurrencyTest, ASlowStateStreamDoesNotHoldUpProcessing) {
   Prepare();
   Render(4800);
@@ -149,6 +154,45 @@ TEST_F(ConcurrencyTest, ProcessingAgainstControllerStateAndPresetCalls) {
   audio.join();
   EXPECT_LE(worst, 2.0);
   EXPECT_GT(restored, 0);
+}
+
+TEST_F(ConcurrencyTest, ACallOnAnotherThreadThanItsRolesIsReportedOnceInDebugBuildsOnly) {
+  // This thread sets up, activates and renders: it is both the
+  // user-interface and the audio thread, as in an offline host.
+  Prepare();
+  Render(512);
+  auto onAnotherThread = [](const std::function<void()>& call) { std::thread(call).join(); };
+  testing::internal::CaptureStderr();
+  // A new processing run may come on another audio thread.
+  ASSERT_EQ(plugin.component->setActive(false), sb::kResultOk);
+  ASSERT_EQ(plugin.component->setActive(true), sb::kResultOk);
+  onAnotherThread([&] { ProcessBlock(plugin.processor, 0, 64); });
+  const std::string afterNewRun = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(afterNewRun, "");
+
+  // On purpose against the rules: processing moves to a third thread, and
+  // parameter edits come from threads other than the set-up's; each
+  // three times, reported once each in a debug build.
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 3; ++i) {
+    onAnotherThread([&] { ProcessBlock(plugin.processor, 64, 64); });
+    onAnotherThread([&] { plugin.controller->setParamNormalized(7, 0.5); });
+  }
+  plugin.controller->setParamNormalized(7, 0.25);  // the user-interface thread itself
+  const std::string said = testing::internal::GetCapturedStderr();
+#ifdef NDEBUG
+  EXPECT_EQ(said, "") << "release builds check nothing";
+#else
+  auto count = [&](const std::string& what) {
+    int n = 0;
+    for (size_t at = said.find(what); at != std::string::npos; at = said.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("called process on another thread than its first audio-thread call"), 1) << said;
+  EXPECT_EQ(count("called setParamNormalized on another thread than its first user-interface-thread call"), 1)
+      << said;
+  EXPECT_EQ(count("\n"), 2) << said;
+#endif
 }
 
 TEST(ConcurrencyModuleTest, FirstFactoryCallsFromTwoThreadsShareOneFactory) {
