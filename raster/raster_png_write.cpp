@@ -3,6 +3,8 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace selvarin {
@@ -27,9 +29,23 @@ bool RasterSavePng(RasterBitmap* bitmap, const char* path, bool opaque) {
   image.width = static_cast<png_uint_32>(w);
   image.height = static_cast<png_uint_32>(h);
   image.format = PNG_FORMAT_RGBA;
-  const int ok = png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr);
+  // Encoded in memory, then written through a UTF-8 path (libpng's own
+  // file writer takes the ANSI code page on Windows).
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr)) return false;
+  std::vector<char> png(size);
+  const int ok = png_image_write_to_memory(&image, png.data(), &size, 0, rgba.data(), 0, nullptr);
   png_image_free(&image);
-  return ok != 0;
+  if (!ok) return false;
+  const std::filesystem::path name = std::filesystem::u8path(path);
+  std::ofstream file(name, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(png.data(), static_cast<std::streamsize>(size));
+  file.close();
+  if (!file.fail()) return true;
+  std::error_code ignored;
+  std::filesystem::remove(name, ignored);  // no half-written picture
+  return false;
 }
 
 }  // namespace selvarin

@@ -11,6 +11,12 @@ bool PathExists(const std::string& path);
 bool PathIsDirectory(const std::string& path);
 bool PathIsFile(const std::string& path);
 
+// The folder part of a path ("." when it names none) and the name after
+// it. Windows separates with '\\' as well as '/', and "C:x" is x in the
+// current folder of drive C.
+std::string PathFolder(const std::string& path);
+std::string PathName(const std::string& path);
+
 // Folder of the running executable; argv0's folder (or ".") when the system
 // cannot say.
 std::string ExecutableDirectory(const char* argv0);

@@ -1,21 +1,8 @@
 #include "tools/render/output_target.h"
 
+#include "tools/platform/file_system.h"
+
 namespace selvarin {
-
-namespace {
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 // The device, FIFO or standard output itself.
 bool OutputTarget::OpenInPlace(const std::string& path, std::string* error) {
@@ -72,13 +59,13 @@ bool OutputTarget::Open(const std::string& path, std::string* error) {
     case PathKind::kMissing:
       break;
   }
-  const std::string dir = FolderOf(finalPath_);
+  const std::string dir = PathFolder(finalPath_);
   if (KindOfPath(dir) != PathKind::kDirectory) {
     *error = "cannot create " + path + ": the folder " + dir + " does not exist";
     return false;
   }
   std::string reason;
-  fd_ = CreateUniqueFile(dir, NameOf(finalPath_) + ".part-", replacing_ ? finalPath_ : std::string(), &tempPath_,
+  fd_ = CreateUniqueFile(dir, PathName(finalPath_) + ".part-", replacing_ ? finalPath_ : std::string(), &tempPath_,
                          &reason);
   if (fd_ < 0) {
     *error = "cannot create " + path + ": cannot write in " + dir + " (" + reason + ")";

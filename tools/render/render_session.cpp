@@ -21,6 +21,7 @@
 #include "tools/vst3host/host_objects.h"
 #include "tools/vst3host/hosted_plugin.h"
 #include "tools/vst3host/module_loader.h"
+#include "tools/vst3host/module_platform.h"
 
 namespace selvarin {
 
@@ -87,10 +88,9 @@ void PrintPresets(const std::vector<std::string>& names) {
 
 std::string FindBundle(const char* argv0) {
   const std::string exeDir = ExecutableDirectory(argv0);
+  // The build tree's and an installed prefix's bundle, then the system's.
   std::vector<std::string> places = {exeDir + "/../vst3/Selvarin.vst3", exeDir + "/../lib/vst3/Selvarin.vst3"};
-  if (const char* home = std::getenv("HOME")) places.push_back(std::string(home) + "/.vst3/Selvarin.vst3");
-  places.push_back("/usr/local/lib/vst3/Selvarin.vst3");
-  places.push_back("/usr/lib/vst3/Selvarin.vst3");
+  for (const std::string& folder : Vst3BundleFolders()) places.push_back(folder + "/Selvarin.vst3");
   for (const std::string& p : places)
     if (PathExists(p)) return p;
   return "";
@@ -262,8 +262,7 @@ double HighestVolume(const PluginHost& h, const Timeline& timeline) {
 }
 
 std::string Stem(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string name = PathName(path);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }

@@ -1,6 +1,7 @@
 #include "tools/render/session_setup.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -23,7 +24,8 @@ bool LoadSessionText(const std::string& path, std::string* text, std::vector<Ses
   if (path == "-") {
     read = ReadSessionText(std::cin, SessionLimits{}, text, &wrong);
   } else {
-    std::ifstream in(path, std::ios::binary);
+    // A UTF-8 name, on Windows too (where a plain char name is ANSI).
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
     // A folder opens as a stream too, but holds no text.
     if (!in || KindOfPath(path) == PathKind::kDirectory) {
       *error = "cannot read the session file " + path;

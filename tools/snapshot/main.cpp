@@ -15,6 +15,7 @@
 #include "framework/param_entry.h"
 #include "graphics/headless/headless_graphics.h"
 #include "raster/raster_png_write.h"
+#include "tools/platform/command_line.h"
 #include "tools/render/param_resolve.h"
 #include "tools/snapshot/snapshot_script.h"
 
@@ -181,10 +182,12 @@ int Run(const Options& o, std::string* error) {
 }  // namespace selvarin
 
 int main(int argc, char** argv) {
+  selvarin::UseUtf8Console();
+  selvarin::Utf8Arguments args(argc, argv);
   selvarin::Options o;
   std::string error;
   bool help = false;
-  if (!selvarin::Parse(argc, argv, &o, &error, &help)) {
+  if (!selvarin::Parse(args.Count(), args.Values(), &o, &error, &help)) {
     std::fprintf(stderr, "selvarin-snapshot: %s\n%s", error.c_str(), selvarin::kUsage);
     return 2;
   }

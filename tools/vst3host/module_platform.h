@@ -1,7 +1,15 @@
 #pragma once
-// What differs between platforms when a host loads a VST3 module: where the
-// module file lies in the bundle and which exports enter and leave it.
+// What differs between platforms when a host loads a VST3 module: where
+// bundles are installed, where the module file lies in the bundle and which
+// exports enter and leave it.
+#include <string>
+#include <vector>
+
 namespace selvarin {
+
+// The folders this system's hosts take VST3 bundles from, first the one a
+// setup program recorded (if any), then the user's, then the system's.
+std::vector<std::string> Vst3BundleFolders();
 
 // Folder under Contents/ holding the module for this machine, and the
 // module file's extension (".so" on Linux; the DLL keeps ".vst3" on Windows).

@@ -34,6 +34,17 @@ bool PathIsFile(const std::string& path) {
   return StatMode(path, &mode) && S_ISREG(mode);
 }
 
+std::string PathFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string PathName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string ExecutableDirectory(const char* argv0) {
   char buf[4096];
   const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -24,6 +24,28 @@ bool PathIsFile(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+// Where the name starts: after the last separator, or after "C:".
+size_t NameStart(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  if (slash != std::string::npos) return slash + 1;
+  return path.size() >= 2 && path[1] == ':' ? 2 : 0;
+}
+}  // namespace
+
+std::string PathFolder(const std::string& path) {
+  const size_t start = NameStart(path);
+  if (start == 0) return ".";
+  if (start == 2 && path[1] == ':') return path.substr(0, 2) + ".";  // "C:x"
+  // Keep the separator of a root ("\\", "C:\\"): without it the folder
+  // would be the drive's current folder.
+  const size_t end = start - 1;
+  const bool root = end == 0 || (end == 2 && path[1] == ':');
+  return path.substr(0, root ? start : end);
+}
+
+std::string PathName(const std::string& path) { return path.substr(NameStart(path)); }
+
 std::string ExecutableDirectory(const char* argv0) {
   wchar_t buf[32768];
   const DWORD n = GetModuleFileNameW(nullptr, buf, sizeof buf / sizeof buf[0]);

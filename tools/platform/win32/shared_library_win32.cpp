@@ -8,7 +8,12 @@
 namespace selvarin {
 
 void* OpenSharedLibrary(const std::string& path, std::string* error) {
-  HMODULE library = LoadLibraryW(WidePath(path).c_str());
+  // The loader wants a plain path: backslashes only, no "..".
+  std::wstring wide = WidePath(path);
+  wchar_t full[MAX_PATH * 4];
+  const DWORD n = GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, nullptr);
+  if (n > 0 && n < MAX_PATH * 4) wide.assign(full, n);
+  HMODULE library = LoadLibraryW(wide.c_str());
   if (!library && error) {
     char why[64];
     std::snprintf(why, sizeof why, "LoadLibrary failed with error %lu", GetLastError());

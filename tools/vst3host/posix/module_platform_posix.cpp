@@ -1,4 +1,6 @@
 // Linux hosts pass the library handle to ModuleEntry and call ModuleExit.
+#include <cstdlib>
+
 #include "tools/platform/shared_library.h"
 #include "tools/vst3host/module_platform.h"
 
@@ -12,6 +14,14 @@ const char* const kVst3ArchFolder = "aarch64-linux";
 const char* const kVst3ArchFolder = "unknown-linux";
 #endif
 const char* const kVst3ModuleExtension = ".so";
+
+std::vector<std::string> Vst3BundleFolders() {
+  std::vector<std::string> folders;
+  if (const char* home = std::getenv("HOME")) folders.push_back(std::string(home) + "/.vst3");
+  folders.push_back("/usr/local/lib/vst3");
+  folders.push_back("/usr/lib/vst3");
+  return folders;
+}
 const char* const kVst3EnterExport = "ModuleEntry";
 const char* const kVst3ExitExport = "ModuleExit";
 
