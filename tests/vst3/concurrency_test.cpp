@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <future>
 #include <random>
 #include <thread>
@@ -161,23 +160,31 @@ TEST_F(ConcurrencyTest, ACallOnAnotherThreadThanItsRolesIsReportedOnceInDebugBui
   // user-interface and the audio thread, as in an offline host.
   Prepare();
   Render(512);
-  auto onAnotherThread = [](const std::function<void()>& call) { std::thread(call).join(); };
   testing::internal::CaptureStderr();
-  // A new processing run may come on another audio thread.
+  // A new processing run may come on another audio thread. That thread
+  // stays until the end, so no later thread can reuse its id.
   ASSERT_EQ(plugin.component->setActive(false), sb::kResultOk);
   ASSERT_EQ(plugin.component->setActive(true), sb::kResultOk);
-  onAnotherThread([&] { ProcessBlock(plugin.processor, 0, 64); });
+  std::promise<void> processed, release;
+  std::thread newRun([&] {
+    ProcessBlock(plugin.processor, 0, 64);
+    processed.set_value();
+    release.get_future().wait();
+  });
+  processed.get_future().wait();
   const std::string afterNewRun = testing::internal::GetCapturedStderr();
   EXPECT_EQ(afterNewRun, "");
 
-  // On purpose against the rules: processing moves to a third thread, and
-  // parameter edits come from threads other than the set-up's; each
-  // three times, reported once each in a debug build.
+  // On purpose against the rules: processing moves to a third thread, which
+  // also edits parameters, away from the set-up's thread; three times each,
+  // reported once each in a debug build.
   testing::internal::CaptureStderr();
-  for (int i = 0; i < 3; ++i) {
-    onAnotherThread([&] { ProcessBlock(plugin.processor, 64, 64); });
-    onAnotherThread([&] { plugin.controller->setParamNormalized(7, 0.5); });
-  }
+  std::thread([&] {
+    for (int i = 0; i < 3; ++i) {
+      ProcessBlock(plugin.processor, 64, 64);
+      plugin.controller->setParamNormalized(7, 0.5);
+    }
+  }).join();
   plugin.controller->setParamNormalized(7, 0.25);  // the user-interface thread itself
   const std::string said = testing::internal::GetCapturedStderr();
 #ifdef NDEBUG
@@ -193,6 +200,8 @@ TEST_F(ConcurrencyTest, ACallOnAnotherThreadThanItsRolesIsReportedOnceInDebugBui
       << said;
   EXPECT_EQ(count("\n"), 2) << said;
 #endif
+  release.set_value();
+  newRun.join();
 }
 
 TEST(ConcurrencyModuleTest, FirstFactoryCallsFromTwoThreadsShareOneFactory) {
