@@ -15,7 +15,7 @@
 
 #include "engine/param_ids.h"
 #include "engine/selvarin.h"
-#include "graphics/headless/igraphics_headless.h"
+#include "graphics/headless/headless_graphics.h"
 #include "graphics/image_cache.h"
 #include "raster/raster_sys_bitmap.h"
 
@@ -23,7 +23,7 @@ namespace selvarin {
 namespace {
 
 struct OpenEditor {
-  explicit OpenEditor(double scale = 1.0) : plug(IPlugInstanceInfo{}) {
+  explicit OpenEditor(double scale = 1.0) : plug(InstanceInfo{}) {
     plug.SetSampleRate(48000.0);
     for (int i = 0; i < kNumParams; ++i) plug.OnParameterChanged(i);
     // Both LFOs running, so the indicators carry markers.
@@ -31,13 +31,13 @@ struct OpenEditor {
     plug.OnParameterChanged(kParamLfo1Target);
     plug.Param(kParamLfo2Target)->SetFromReal(4);
     plug.OnParameterChanged(kParamLfo2Target);
-    g = static_cast<IGraphicsHeadless*>(plug.Editor());
+    g = static_cast<HeadlessGraphics*>(plug.Editor());
     g->SetScale(scale);
     g->CreateEditorWindow(nullptr);
     for (int i = 0; i < 4; ++i) g->Tick();
   }
   CLS_SELVARIN plug;
-  IGraphicsHeadless* g;
+  HeadlessGraphics* g;
 };
 
 double ScaleArg(const benchmark::State& state) { return static_cast<double>(state.range(0)) / 100.0; }
@@ -110,9 +110,9 @@ void BM_KnobDragRepaint(benchmark::State& state) {
 BENCHMARK(BM_KnobDragRepaint)->Unit(benchmark::kMicrosecond);
 
 void BM_CreatePluginWithEditor(benchmark::State& state) {
-  { CLS_SELVARIN warm(IPlugInstanceInfo{}); }  // images decoded once per process
+  { CLS_SELVARIN warm(InstanceInfo{}); }  // images decoded once per process
   for (auto _ : state) {
-    auto plug = std::make_unique<CLS_SELVARIN>(IPlugInstanceInfo{});
+    auto plug = std::make_unique<CLS_SELVARIN>(InstanceInfo{});
     benchmark::DoNotOptimize(plug->Editor());
   }
 }

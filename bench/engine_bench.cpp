@@ -33,7 +33,7 @@ constexpr int kSlotCount = 150;
 
 // A playing engine at 120 BPM with preset slot `slot` loaded (-1: none).
 std::unique_ptr<CLS_SELVARIN> MakeEngine(int slot) {
-  auto plug = std::make_unique<CLS_SELVARIN>(IPlugInstanceInfo{});
+  auto plug = std::make_unique<CLS_SELVARIN>(InstanceInfo{});
   plug->SetMsClock(&StillClock);
   plug->SetSampleRate(kSampleRate);
   for (int i = 0; i < kNumParams; ++i) plug->OnParameterChanged(i);  // as the host's set-up does
@@ -43,7 +43,7 @@ std::unique_ptr<CLS_SELVARIN> MakeEngine(int slot) {
 }
 
 int SlotNamed(const char* presetName) {
-  CLS_SELVARIN plug{IPlugInstanceInfo{}};
+  CLS_SELVARIN plug{InstanceInfo{}};
   for (int i = 0; i < plug.PresetCount(); ++i)
     if (std::strcmp(plug.PresetName(i), presetName) == 0) return i;
   return -1;
@@ -143,7 +143,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     if (slots.empty()) return;
     std::sort(slots.begin(), slots.end());
     const double median = slots[slots.size() / 2].first;
-    CLS_SELVARIN names{IPlugInstanceInfo{}};
+    CLS_SELVARIN names{InstanceInfo{}};
     std::printf("preset slots measured: %zu; fastest %.2f ns, median %.2f ns (%.3f x floor)\n", slots.size(),
                 slots.front().first * 1e9, median * 1e9, median / floor);
     std::printf("slowest slots (slowest/median, x floor):\n");

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "engine/param_ids.h"
 #include "framework/audio_plugin.h"
 
 namespace selvarin {
@@ -10,64 +11,34 @@ const char kFactoryDefaultPresetName[] = "---- default ----";
 
 namespace {
 
-// Parameter indices, as the plug-in defines them.
-enum : int {
-  kBaseFreq = 0,
-  kBinaural = 1,
-  kWave = 2,
-  kPan = 3,
-  kBeats = 4,
-  kPlayAnyway = 5,
-  kFade = 6,
-  kVolume = 7,
-  kLfo1Target = 8,
-  kLfo1Wave = 9,
-  kLfo1Sync = 10,
-  kLfo1Rate = 11,  // note value
-  kLfo1RateMs = 12,
-  kLfo1Depth = 13,
-  kLfo1Start = 14,
-  kLfo2Target = 15,
-  kLfo2Wave = 16,
-  kLfo2Sync = 17,
-  kLfo2Rate = 18,  // note value
-  kLfo2RateMs = 19,
-  kLfo2Depth = 20,
-  kLfo2Start = 21,
-  kLfosSync = 22,
-};
-static_assert(kLfosSync + 1 == kFactoryPresetValueCount, "one value per parameter");
-
-// List entries of the "Wave", "LFO Target" and note-value "LFO Rate" parameters.
-enum : int { kSine = 0, kTriangle, kSaw, kSquare, kGoldenSine, kSineHalf, kGoldenTriangle, kGoldenSquare };
-enum : int { kNoTarget = 0, kToBaseFreq, kToBinaural, kToPan, kToVolume };
+// Note-value entries of "LFO Rate" (every third entry is a plain note).
 enum : int { kNote1_1 = 15, kNote2_1 = 18, kNote4_1 = 21 };
 
 // Every preset starts from this set; base and beat frequency come from its row.
 constexpr double kReferenceSet[kFactoryPresetValueCount] = {
-    0,          // kBaseFreq (from the row)
-    0,          // kBinaural (from the row)
-    kSine,      // kWave
-    100,        // kPan: full separation
-    0,          // kBeats: binaural
-    1,          // kPlayAnyway: sounds while the transport is stopped
-    1000,       // kFade, ms
-    90,         // kVolume, %
-    kNoTarget,  // kLfo1Target
-    kSine,      // kLfo1Wave
-    1,          // kLfo1Sync: on
-    kNote1_1,   // kLfo1Rate
-    2000,       // kLfo1RateMs
-    90,         // kLfo1Depth, %
-    0,          // kLfo1Start, %
-    kNoTarget,  // kLfo2Target
-    kSine,      // kLfo2Wave
-    1,          // kLfo2Sync: on
-    kNote1_1,   // kLfo2Rate
-    2000,       // kLfo2RateMs
-    90,         // kLfo2Depth, %
-    0,          // kLfo2Start, %
-    0,          // kLfosSync: off
+    0,            // kParamBaseFreq (from the row)
+    0,            // kParamBinaural (from the row)
+    kToneSine,    // kParamWave
+    100,          // kParamPan: full separation
+    0,            // kParamBeats: binaural
+    1,            // kParamPlayAnyway: sounds while the transport is stopped
+    1000,         // kParamFade, ms
+    90,           // kParamVolume, %
+    kTargetNone,  // kParamLfo1Target
+    kLfoSine,     // kParamLfo1Wave
+    1,            // kParamLfo1Sync: on
+    kNote1_1,     // kParamLfo1RateNote
+    2000,         // kParamLfo1RateMs
+    90,           // kParamLfo1Depth, %
+    0,            // kParamLfo1Start, %
+    kTargetNone,  // kParamLfo2Target
+    kLfoSine,     // kParamLfo2Wave
+    1,            // kParamLfo2Sync: on
+    kNote1_1,     // kParamLfo2RateNote
+    2000,         // kParamLfo2RateMs
+    90,           // kParamLfo2Depth, %
+    0,            // kParamLfo2Start, %
+    0,            // kParamLfosSync: off
 };
 
 struct Override {
@@ -97,9 +68,9 @@ class Overrides {
 
 // Shared by the golden-sine carriers, and the carriers with a slow volume
 // swell (LFO1 on the volume, 2/1, 40 %, at 80 % volume).
-constexpr Overrides kGolden = {{kWave, kGoldenSine}};
+constexpr Overrides kGolden = {{kParamWave, kToneGoldenSine}};
 constexpr Overrides kGoldenSwell = {
-    {kWave, kGoldenSine}, {kVolume, 80}, {kLfo1Target, kToVolume}, {kLfo1Rate, kNote2_1}, {kLfo1Depth, 40}};
+    {kParamWave, kToneGoldenSine}, {kParamVolume, 80}, {kParamLfo1Target, kTargetVolume}, {kParamLfo1RateNote, kNote2_1}, {kParamLfo1Depth, 40}};
 
 struct FactoryPresetRow {
   const char* name;
@@ -113,24 +84,24 @@ constexpr FactoryPresetRow kRows[] = {
     // General settings
     {"Higher frequencies", 400, 4, {}},
     {"Modulated Binaural", 200, 4,
-     {{kLfo1Target, kToBinaural}, {kLfo1Rate, kNote4_1}, {kLfo1Depth, 20},
-      {kLfo2Target, kToVolume}, {kLfo2Rate, kNote2_1}, {kLfo2Depth, 40}}},
+     {{kParamLfo1Target, kTargetBinaural}, {kParamLfo1RateNote, kNote4_1}, {kParamLfo1Depth, 20},
+      {kParamLfo2Target, kTargetVolume}, {kParamLfo2RateNote, kNote2_1}, {kParamLfo2Depth, 40}}},
     {"Modulated Binaural Golden", 200, 4,
-     {{kWave, kGoldenSine}, {kLfo1Target, kToBinaural}, {kLfo1Rate, kNote4_1}, {kLfo1Depth, 20},
-      {kLfo2Target, kToVolume}, {kLfo2Rate, kNote2_1}, {kLfo2Depth, 40}}},
+     {{kParamWave, kToneGoldenSine}, {kParamLfo1Target, kTargetBinaural}, {kParamLfo1RateNote, kNote4_1}, {kParamLfo1Depth, 20},
+      {kParamLfo2Target, kTargetVolume}, {kParamLfo2RateNote, kNote2_1}, {kParamLfo2Depth, 40}}},
     {"Shift Between Ears", 200, 55,
-     {{kWave, kGoldenSine}, {kPan, 0}, {kLfo1Target, kToPan}, {kLfo1Rate, kNote4_1}, {kLfo1Depth, 100},
-      {kLfo2Target, kToVolume}, {kLfo2Rate, kNote2_1}, {kLfo2Depth, 40}}},
+     {{kParamWave, kToneGoldenSine}, {kParamPan, 0}, {kParamLfo1Target, kTargetPan}, {kParamLfo1RateNote, kNote4_1}, {kParamLfo1Depth, 100},
+      {kParamLfo2Target, kTargetVolume}, {kParamLfo2RateNote, kNote2_1}, {kParamLfo2Depth, 40}}},
     {"Modulated Base Freq", 300, 5,
-     {{kLfo1Target, kToBaseFreq}, {kLfo1Rate, kNote4_1}, {kLfo1Depth, 30},
-      {kLfo2Target, kToVolume}, {kLfo2Rate, kNote2_1}, {kLfo2Depth, 40}}},
-    {"Triangle waves", 200, 4, {{kWave, kTriangle}, {kVolume, 80}}},
-    {"Saw waves", 200, 4, {{kWave, kSaw}, {kVolume, 70}}},
-    {"Square waves", 200, 4, {{kWave, kSquare}, {kVolume, 60}}},
+     {{kParamLfo1Target, kTargetBaseFreq}, {kParamLfo1RateNote, kNote4_1}, {kParamLfo1Depth, 30},
+      {kParamLfo2Target, kTargetVolume}, {kParamLfo2RateNote, kNote2_1}, {kParamLfo2Depth, 40}}},
+    {"Triangle waves", 200, 4, {{kParamWave, kToneTriangle}, {kParamVolume, 80}}},
+    {"Saw waves", 200, 4, {{kParamWave, kToneSaw}, {kParamVolume, 70}}},
+    {"Square waves", 200, 4, {{kParamWave, kToneSquare}, {kParamVolume, 60}}},
     {"Golden Sine", 200, 4, kGolden},
-    {"Golden Sine Half", 200, 4, {{kWave, kSineHalf}}},
-    {"Golden Triangle", 200, 4, {{kWave, kGoldenTriangle}, {kVolume, 80}}},
-    {"Golden Square", 200, 4, {{kWave, kGoldenSquare}, {kVolume, 60}}},
+    {"Golden Sine Half", 200, 4, {{kParamWave, kToneSineHalf}}},
+    {"Golden Triangle", 200, 4, {{kParamWave, kToneGoldenTriangle}, {kParamVolume, 80}}},
+    {"Golden Square", 200, 4, {{kParamWave, kToneGoldenSquare}, {kParamVolume, 60}}},
     // Named beat rates on a 200 Hz carrier
     {"Binaural - 0.2 (Dental pain)", 200, 0.2, {}},
     {"Binaural - 0.28 (Arthritis)", 200, 0.28, {}},
@@ -270,15 +241,15 @@ static_assert(kRowCount == 140, "140 named factory presets");
 constexpr bool OverridesNameListedParameters() {
   for (const FactoryPresetRow& row : kRows)
     for (const Override& o : row.overrides)
-      if (o.index <= kBinaural || o.index >= kFactoryPresetValueCount) return false;
+      if (o.index <= kParamBinaural || o.index >= kFactoryPresetValueCount) return false;
   return true;
 }
 static_assert(OverridesNameListedParameters(), "base and beat have their own columns; overrides cover 2..22");
 
 void ExpandRow(const FactoryPresetRow& row, double out[kFactoryPresetValueCount]) {
   for (int i = 0; i < kFactoryPresetValueCount; ++i) out[i] = kReferenceSet[i];
-  out[kBaseFreq] = row.baseHz;
-  out[kBinaural] = row.beatHz;
+  out[kParamBaseFreq] = row.baseHz;
+  out[kParamBinaural] = row.beatHz;
   for (const Override& o : row.overrides) out[o.index] = o.value;
 }
 

@@ -2,12 +2,14 @@
 // The factory preset library: a default entry followed by 140 named presets
 // (general settings, named beat rates, healing carriers, Solfeggio carriers).
 
+#include "engine/param_ids.h"
+
 namespace selvarin {
 
 class IAudioPlugin;
 
 // Values per preset: one per parameter, in parameter-index order.
-constexpr int kFactoryPresetValueCount = 23;
+constexpr int kFactoryPresetValueCount = kNumParams;
 
 // Name of the first entry, which stores no values.
 extern const char kFactoryDefaultPresetName[];

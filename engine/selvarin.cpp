@@ -5,7 +5,7 @@
 #include "engine/editor_links.h"
 #include "engine/factory_presets.h"
 #include "engine/param_table.h"
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/selvarin_layout.h"
 #include "selvarin_version.h"
 
 namespace selvarin {
@@ -19,7 +19,7 @@ constexpr int kPresetCount = 150;
 constexpr int32_t kVendorVersion = SELVARIN_VENDOR_VERSION;
 }  // namespace
 
-CLS_SELVARIN::CLS_SELVARIN(const IPlugInstanceInfo& info)
+CLS_SELVARIN::CLS_SELVARIN(const InstanceInfo& info)
     : SelvarinBase(info, kNumParams, "0-2", kPresetCount, "Selvarin", "", "Kavelin", kVendorVersion,
                    FourCC('v', '1', 'i', 'd'), FourCC('K', 'v', 'L', 'n'), /*latency=*/0, /*doesMidi=*/true,
                    /*doesChunks=*/false, /*isInstrument=*/true) {

@@ -13,7 +13,7 @@ namespace selvarin {
 
 class CLS_SELVARIN : public SelvarinBase {
  public:
-  explicit CLS_SELVARIN(const IPlugInstanceInfo& info);
+  explicit CLS_SELVARIN(const InstanceInfo& info);
   ~CLS_SELVARIN() override;
 
   // Re-derives the sample-rate-dependent state, restarts the LFOs and asks

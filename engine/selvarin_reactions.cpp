@@ -23,7 +23,7 @@ double SamplePeriod(const EngineState& st) {
 
 void CLS_SELVARIN::OnParameterChanged(int paramIdx) {
   if (paramIdx < 0 || paramIdx >= kNumParams) return;
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   const IParamEntry* p = Param(paramIdx);
   if (!p) return;
   const int32_t a = RoundHalfAway(p->Value() * ApplyScale(paramIdx));
@@ -128,7 +128,7 @@ void CLS_SELVARIN::ApplyLfoParameter(int lfo, int role, int32_t a) {
       if (synced == st.lfoSynced[lfo]) break;
       st.lfoSynced[lfo] = synced;
       // One rate knob per LFO is visible: note values or milliseconds.
-      if (IEditorLink* editor = Editor()) {
+      if (EditorLink* editor = Editor()) {
         editor->HideParamControls(LfoParam(lfo, kLfoRoleRateNote), !synced);
         editor->HideParamControls(LfoParam(lfo, kLfoRoleRateMs), synced);
       }

@@ -37,7 +37,7 @@ void CLS_SELVARIN::ForceReapply(int idx) {
 }
 
 void CLS_SELVARIN::OnReset() {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   EngineState& st = state_;
   if (!st.started) return;
   const double sr = SampleRate();

@@ -4,6 +4,7 @@
 // allocates.
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "framework/audio_plugin.h"
 
@@ -15,43 +16,51 @@ bool IAudioPlugin::ChannelRange(int start, int count, int n, int* end) {
   return true;
 }
 
-void IAudioPlugin::SetInputConnections(int start, int count, bool connected) {
+void IAudioPlugin::SetConnections(Channels& channels, int start, int count, bool connected) {
   int end;
-  if (!ChannelRange(start, count, NInChannels(), &end)) return;
+  if (!ChannelRange(start, count, static_cast<int>(channels.size()), &end)) return;
   for (int i = start; i < end; ++i) {
-    InChannel& ch = inChannels_[static_cast<size_t>(i)];
-    ch.connected = connected;
-    if (!connected) *ch.slot = ch.scratch.empty() ? nullptr : ch.scratch.data();
-  }
-}
-
-void IAudioPlugin::SetOutputConnections(int start, int count, bool connected) {
-  int end;
-  if (!ChannelRange(start, count, NOutChannels(), &end)) return;
-  for (int i = start; i < end; ++i) {
-    OutChannel& ch = outChannels_[static_cast<size_t>(i)];
+    Channel& ch = channels[static_cast<size_t>(i)];
     ch.connected = connected;
     if (!connected) {
-      *ch.slot = ch.scratch.empty() ? nullptr : ch.scratch.data();
+      *ch.slot = ch.Scratch();
       ch.floatDest = nullptr;
     }
   }
 }
 
-void IAudioPlugin::AttachInputs64(int start, int count, double* const* buffers) {
+void IAudioPlugin::SetInputConnections(int start, int count, bool connected) {
+  SetConnections(inChannels_, start, count, connected);
+}
+
+void IAudioPlugin::SetOutputConnections(int start, int count, bool connected) {
+  SetConnections(outChannels_, start, count, connected);
+}
+
+void IAudioPlugin::Attach64(Channels& channels, int start, int count, double* const* buffers) {
   int end;
-  if (!buffers || !ChannelRange(start, count, NInChannels(), &end)) return;
+  if (!buffers || !ChannelRange(start, count, static_cast<int>(channels.size()), &end)) return;
   for (int i = start; i < end; ++i) {
-    InChannel& ch = inChannels_[static_cast<size_t>(i)];
-    if (ch.connected) *ch.slot = *buffers++;
+    Channel& ch = channels[static_cast<size_t>(i)];
+    if (!ch.connected) continue;
+    *ch.slot = *buffers++;
+    ch.floatDest = nullptr;
   }
+}
+
+void IAudioPlugin::AttachInputs64(int start, int count, double* const* buffers) {
+  Attach64(inChannels_, start, count, buffers);
+}
+
+void IAudioPlugin::AttachOutputs64(int start, int count, double* const* buffers) {
+  Attach64(outChannels_, start, count, buffers);
 }
 
 void IAudioPlugin::AttachInputs32(int start, int count, float* const* buffers, int frames) {
   int end;
   if (!buffers || !ChannelRange(start, count, NInChannels(), &end)) return;
   for (int i = start; i < end; ++i) {
-    InChannel& ch = inChannels_[static_cast<size_t>(i)];
+    Channel& ch = inChannels_[static_cast<size_t>(i)];
     if (!ch.connected) continue;
     const float* src = *buffers++;
     const int n = std::min(frames, static_cast<int>(ch.scratch.size()));
@@ -61,24 +70,13 @@ void IAudioPlugin::AttachInputs32(int start, int count, float* const* buffers, i
   }
 }
 
-void IAudioPlugin::AttachOutputs64(int start, int count, double* const* buffers) {
-  int end;
-  if (!buffers || !ChannelRange(start, count, NOutChannels(), &end)) return;
-  for (int i = start; i < end; ++i) {
-    OutChannel& ch = outChannels_[static_cast<size_t>(i)];
-    if (!ch.connected) continue;
-    *ch.slot = *buffers++;
-    ch.floatDest = nullptr;
-  }
-}
-
 void IAudioPlugin::AttachOutputs32(int start, int count, float* const* buffers) {
   int end;
   if (!buffers || !ChannelRange(start, count, NOutChannels(), &end)) return;
   for (int i = start; i < end; ++i) {
-    OutChannel& ch = outChannels_[static_cast<size_t>(i)];
+    Channel& ch = outChannels_[static_cast<size_t>(i)];
     if (!ch.connected) continue;
-    *ch.slot = ch.scratch.empty() ? nullptr : ch.scratch.data();
+    *ch.slot = ch.Scratch();
     ch.floatDest = *buffers++;
   }
 }
@@ -108,7 +106,7 @@ void IAudioPlugin::BypassBlock32(int frames) {
 }
 
 void IAudioPlugin::ConvertOutputsTo32(int frames) {
-  for (OutChannel& ch : outChannels_) {
+  for (Channel& ch : outChannels_) {
     if (!ch.connected || !ch.floatDest || !*ch.slot) continue;
     const double* src = *ch.slot;
     for (int s = 0; s < frames; ++s) ch.floatDest[s] = static_cast<float>(src[s]);
@@ -132,27 +130,27 @@ void IAudioPlugin::PassThrough(double** inputs, double** outputs, int frames) {
 }
 
 void IAudioPlugin::ZeroScratchBuffers() {
-  for (InChannel& ch : inChannels_) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
-  for (OutChannel& ch : outChannels_) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
+  for (Channels* channels : {&inChannels_, &outChannels_})
+    for (Channel& ch : *channels) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
 }
 
 void IAudioPlugin::SetMaxBlockSize(int frames) {
   if (frames == blockSize_) return;
   if (frames < 0) frames = 0;
+  const std::initializer_list<Channels*> all = {&inChannels_, &outChannels_};
   try {
-    for (InChannel& ch : inChannels_) ch.scratch.assign(static_cast<size_t>(frames), 0.0);
-    for (OutChannel& ch : outChannels_) ch.scratch.assign(static_cast<size_t>(frames), 0.0);
+    for (Channels* channels : all)
+      for (Channel& ch : *channels) ch.scratch.assign(static_cast<size_t>(frames), 0.0);
   } catch (...) {
     // Memory could not be had: the smaller buffers stay and the block size says so.
-    for (InChannel& ch : inChannels_) ch.scratch.clear();
-    for (OutChannel& ch : outChannels_) ch.scratch.clear();
+    for (Channels* channels : all)
+      for (Channel& ch : *channels) ch.scratch.clear();
     frames = 0;
   }
   // Scratch buffers moved: re-point the slots of channels that use them.
-  for (InChannel& ch : inChannels_)
-    if (!ch.connected) *ch.slot = ch.scratch.empty() ? nullptr : ch.scratch.data();
-  for (OutChannel& ch : outChannels_)
-    if (!ch.connected || ch.floatDest) *ch.slot = ch.scratch.empty() ? nullptr : ch.scratch.data();
+  for (Channels* channels : all)
+    for (Channel& ch : *channels)
+      if (!ch.connected || ch.floatDest) *ch.slot = ch.Scratch();
   blockSize_ = frames;
 }
 

@@ -72,17 +72,17 @@ IAudioPlugin::~IAudioPlugin() {
 
 // ---- hooks ----
 
-void IAudioPlugin::OnReset() { IMutexLock lock(mutex_); }
-void IAudioPlugin::OnParameterChanged(int) { IMutexLock lock(mutex_); }
+void IAudioPlugin::OnReset() { ScopedLock lock(mutex_); }
+void IAudioPlugin::OnParameterChanged(int) { ScopedLock lock(mutex_); }
 
 void IAudioPlugin::OnParameterChangedLocked(int paramIdx, double) {
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   OnParameterChanged(paramIdx);
 }
 
 void IAudioPlugin::RenderBlock(double** inputs, double** outputs, int frames) { PassThrough(inputs, outputs, frames); }
 
-void IAudioPlugin::OnActiveChanged(bool) { IMutexLock lock(mutex_); }
+void IAudioPlugin::OnActiveChanged(bool) { ScopedLock lock(mutex_); }
 
 bool IAudioPlugin::GetNoteName(int, char* out) {
   if (out) out[0] = '\0';
@@ -90,19 +90,19 @@ bool IAudioPlugin::GetNoteName(int, char* out) {
 }
 
 intptr_t IAudioPlugin::OnWindowColorMessage(uintptr_t, intptr_t, unsigned) { return 0; }
-void IAudioPlugin::OnStateStringRestored(int, int) { IMutexLock lock(mutex_); }
-void IAudioPlugin::OnParamMouseOver(int) { IMutexLock lock(mutex_); }
+void IAudioPlugin::OnStateStringRestored(int, int) { ScopedLock lock(mutex_); }
+void IAudioPlugin::OnParamMouseOver(int) { ScopedLock lock(mutex_); }
 
 bool IAudioPlugin::ShouldRestoreParam(int, int) {
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   return true;
 }
 
 void IAudioPlugin::OnEditorSizeChanged(int, int, int, int) {}
 
-bool IAudioPlugin::SendMidiMsgs(const IMidiMsg* msgs, int count) {
+bool IAudioPlugin::SendMidiMessages(const MidiMessage* msgs, int count) {
   bool ok = true;
-  for (int i = 0; i < count && msgs; ++i) ok = SendMidiMsg(msgs[i]) && ok;
+  for (int i = 0; i < count && msgs; ++i) ok = SendMidiMessage(msgs[i]) && ok;
   return ok;
 }
 
@@ -110,8 +110,8 @@ bool IAudioPlugin::SendSysEx(const void*, int) { return false; }
 
 // ---- editor path ----
 
-void IAudioPlugin::AttachEditor(IEditorLink* editor) {
-  IMutexLock lock(mutex_);
+void IAudioPlugin::AttachEditor(EditorLink* editor) {
+  ScopedLock lock(mutex_);
   if (editor) {
     for (int i = 0; i < NParams(); ++i) editor->PushParamToControls(i, Param(i)->NormalizedValue(), true);
     editor->PrepareSurface();
@@ -123,7 +123,7 @@ void IAudioPlugin::AttachEditor(IEditorLink* editor) {
 void IAudioPlugin::SetParameterFromEditor(int paramIdx, double normalized) {
   IParamEntry* p = Param(paramIdx);
   if (!p) return;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   p->SetFromNormalized(normalized);
   ReportParamEdit(paramIdx, normalized);
   OnParameterChanged(paramIdx);
@@ -132,7 +132,7 @@ void IAudioPlugin::SetParameterFromEditor(int paramIdx, double normalized) {
 void IAudioPlugin::SetParameterFromEngine(int paramIdx, double value) {
   IParamEntry* p = Param(paramIdx);
   if (!p) return;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   BeginParamEdit(paramIdx);
   p->SetFromReal(value);
   const double normalized = p->NormalizedValue();
@@ -146,7 +146,7 @@ void IAudioPlugin::SetParameterFromEngine(int paramIdx, double value) {
 }
 
 void IAudioPlugin::DeferEndParamEdit(int paramIdx) {
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   if (editor_) {
     pendingEndEdit_ = paramIdx;
     const int half = editor_->FrameRate() / 2;
@@ -157,7 +157,7 @@ void IAudioPlugin::DeferEndParamEdit(int paramIdx) {
 }
 
 void IAudioPlugin::FlushDeferredEndEdit() {
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   if (editor_) editor_->CancelEditEndTimer();
   if (pendingEndEdit_ >= 0) {
     EndParamEdit(pendingEndEdit_);

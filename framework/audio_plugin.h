@@ -17,7 +17,7 @@ struct ChannelConfig {
   int32_t outputs = 0;
 };
 
-struct IMidiMsg {
+struct MidiMessage {
   int32_t offset = 0;  // sample offset within the block
   uint8_t status = 0;
   uint8_t data1 = 0;
@@ -64,7 +64,7 @@ class IAudioPlugin {
   virtual void OnEditorOpen() {}
   virtual void OnEditorClose() {}
   virtual void OnActiveChanged(bool active);       // lock
-  virtual void OnMidiMessage(const IMidiMsg& msg) { (void)msg; }
+  virtual void OnMidiMessage(const MidiMessage& msg) { (void)msg; }
   virtual bool GetNoteName(int note, char* out);
   virtual bool WriteState(StateChunk* chunk) { return WriteParamState(chunk); }
   virtual int ReadState(const StateChunk* chunk, int pos) { return ReadParamState(chunk, pos); }
@@ -77,10 +77,10 @@ class IAudioPlugin {
   virtual void OnParamWheelEdit(int paramIdx) { (void)paramIdx; }
   virtual void OnHostKnown() {}
   virtual int CurrentHostId() const { return hostId_; }
-  virtual void AttachEditor(IEditorLink* editor);
+  virtual void AttachEditor(EditorLink* editor);
   virtual void SetMaxBlockSize(int frames);
   virtual void SetLatencySamples(int samples) { latency_ = samples; }
-  virtual bool SendMidiMsgs(const IMidiMsg* msgs, int count);
+  virtual bool SendMidiMessages(const MidiMessage* msgs, int count);
   virtual bool SendSysEx(const void* data, int size);
   virtual bool WriteParamState(StateChunk* chunk);
   virtual int ReadParamState(const StateChunk* chunk, int pos);
@@ -95,7 +95,7 @@ class IAudioPlugin {
   virtual double HostTempo() = 0;
   virtual void HostTimeSignature(int* numerator, int* denominator) = 0;
   virtual void ResizeEditor(int width, int height) = 0;
-  virtual bool SendMidiMsg(const IMidiMsg& msg) = 0;
+  virtual bool SendMidiMessage(const MidiMessage& msg) = 0;
   virtual bool IsOfflineRender() = 0;
   virtual int TransportState() = 0;  // TransportStateValue
   virtual void FillTransportInfo(TransportInfo* out) = 0;
@@ -109,7 +109,7 @@ class IAudioPlugin {
   void DeferEndParamEdit(int paramIdx);
   void FlushDeferredEndEdit();
   void PushParamsToEditor();
-  IEditorLink* Editor() const { return editor_; }
+  EditorLink* Editor() const { return editor_; }
   int PendingEndEditParam() const { return pendingEndEdit_; }
 
   // ---- presets ----
@@ -166,7 +166,7 @@ class IAudioPlugin {
     return idx >= 0 && idx < NParams() ? params_[static_cast<size_t>(idx)].get() : nullptr;
   }
   int NParams() const { return static_cast<int>(params_.size()); }
-  IMutex& Mutex() { return mutex_; }
+  RecursiveMutex& Mutex() { return mutex_; }
   double SampleRate() const { return sampleRate_; }
   void SetSampleRate(double sr) { sampleRate_ = sr; }
   int BlockSize() const { return blockSize_; }
@@ -196,21 +196,24 @@ class IAudioPlugin {
   void PassThrough(double** inputs, double** outputs, int frames);
 
  private:
-  struct InChannel {
-    bool connected = false;
-    double** slot = nullptr;
-    std::vector<double> scratch;
-  };
-  struct OutChannel {
+  // One input or output channel: the renderer reads or writes through *slot,
+  // which points at the host's buffer while connected and at the scratch
+  // buffer otherwise (and while a 32-bit output is converted into floatDest;
+  // inputs never have one).
+  struct Channel {
     bool connected = false;
     double** slot = nullptr;
     float* floatDest = nullptr;
     std::vector<double> scratch;
+    double* Scratch() { return scratch.empty() ? nullptr : scratch.data(); }
   };
+  using Channels = std::vector<Channel>;
 
   void NextUserPresetName(char out[256]) const;
   void ConvertOutputsTo32(int frames);
   static bool ChannelRange(int start, int count, int n, int* end);
+  static void SetConnections(Channels& channels, int start, int count, bool connected);
+  static void Attach64(Channels& channels, int start, int count, double* const* buffers);
 
   std::vector<ChannelConfig> channelConfigs_;
   std::vector<std::unique_ptr<IParamEntry>> params_;
@@ -219,7 +222,7 @@ class IAudioPlugin {
   // controller calls without the lock, and by processing: relaxed atomics.
   std::atomic<int> currentPreset_{0};
   int pendingEndEdit_ = -1;
-  IMutex mutex_;
+  RecursiveMutex mutex_;
   std::vector<std::vector<char>> stateStrings_;
   std::vector<int> stateStringLengths_;
   bool paramsReady_ = false;
@@ -242,11 +245,11 @@ class IAudioPlugin {
   int doesMidi_;
   int blockSize_ = 0;
   int tailLength_ = 0;
-  IEditorLink* editor_ = nullptr;
+  EditorLink* editor_ = nullptr;
   std::vector<double*> inPtrs_;
   std::vector<double*> outPtrs_;
-  std::vector<InChannel> inChannels_;
-  std::vector<OutChannel> outChannels_;
+  Channels inChannels_;
+  Channels outChannels_;
   std::vector<std::vector<char>> inBusLabels_;
   std::vector<std::vector<char>> outBusLabels_;
 };

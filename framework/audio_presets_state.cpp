@@ -53,7 +53,7 @@ void IAudioPlugin::NextUserPresetName(char out[256]) const {
 
 bool IAudioPlugin::LoadPreset(int idx) {
   if (idx < 0 || idx >= PresetCount()) return false;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   PresetSlot& slot = *presets_[static_cast<size_t>(idx)];
   bool ok;
   if (!slot.initialized) {
@@ -107,7 +107,7 @@ char* IAudioPlugin::StateString(int idx) {
 
 bool IAudioPlugin::WriteParamState(StateChunk* chunk) {
   if (!chunk) return false;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   bool ok = true;
   for (int i = 0; i < NParams() && ok; ++i) ok = chunk->PutDouble(Param(i)->Value());
   for (auto& s : stateStrings_) {
@@ -123,7 +123,7 @@ bool IAudioPlugin::WriteParamState(StateChunk* chunk) {
 
 int IAudioPlugin::ReadParamState(const StateChunk* chunk, int pos) {
   if (!chunk) return -1;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   for (int i = 0; i < NParams() && pos >= 0; ++i) {
     double x = 0.0;
     pos = chunk->GetDouble(&x, pos);
@@ -168,7 +168,7 @@ int IAudioPlugin::ReadParamState(const StateChunk* chunk, int pos) {
 
 bool IAudioPlugin::WritePresetBank(StateChunk* chunk) {
   if (!chunk) return false;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   for (const auto& slot : presets_) {
     const unsigned char made = slot->initialized ? 1 : 0;
     if (!chunk->PutString(slot->name) || !chunk->PutBytes(&made, 1)) return false;
@@ -179,7 +179,7 @@ bool IAudioPlugin::WritePresetBank(StateChunk* chunk) {
 
 int IAudioPlugin::ReadPresetBank(const StateChunk* chunk, int pos) {
   if (!chunk) return -1;
-  IMutexLock lock(mutex_);
+  ScopedLock lock(mutex_);
   char name[256] = {};
   for (auto& slot : presets_) {
     if (pos < 0) break;

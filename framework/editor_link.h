@@ -4,9 +4,9 @@ namespace selvarin {
 
 // What the plug-in base needs of its attached editor (the graphics core
 // implements it). The base owns the attached object and deletes it.
-class IEditorLink {
+class EditorLink {
  public:
-  virtual ~IEditorLink() = default;
+  virtual ~EditorLink() = default;
   // Updates every control bound to the parameter; a plain value is first
   // converted with the parameter's ToNormalized.
   virtual void PushParamToControls(int paramIdx, double value, bool normalized) = 0;

@@ -3,7 +3,7 @@
 namespace selvarin {
 
 // What the factory hands every plug-in instance it creates.
-struct IPlugInstanceInfo {
+struct InstanceInfo {
   void* hostContext = nullptr;
 };
 

@@ -5,7 +5,7 @@ namespace selvarin {
 
 // The plug-in lock: recursive, so a hook that takes it may call another that
 // takes it again on the same thread.
-class IMutex {
+class RecursiveMutex {
  public:
   void Enter() { m_.lock(); }
   void Leave() { m_.unlock(); }
@@ -15,16 +15,16 @@ class IMutex {
   std::recursive_mutex m_;
 };
 
-// Holds an IMutex for the rest of the scope.
-class IMutexLock {
+// Holds an RecursiveMutex for the rest of the scope.
+class ScopedLock {
  public:
-  explicit IMutexLock(IMutex& m) : m_(m) { m_.Enter(); }
-  ~IMutexLock() { m_.Leave(); }
-  IMutexLock(const IMutexLock&) = delete;
-  IMutexLock& operator=(const IMutexLock&) = delete;
+  explicit ScopedLock(RecursiveMutex& m) : m_(m) { m_.Enter(); }
+  ~ScopedLock() { m_.Leave(); }
+  ScopedLock(const ScopedLock&) = delete;
+  ScopedLock& operator=(const ScopedLock&) = delete;
 
  private:
-  IMutex& m_;
+  RecursiveMutex& m_;
 };
 
 }  // namespace selvarin

@@ -1,10 +1,8 @@
 #pragma once
-// The simple controls: background image, text line, link area, image
-// switches and the LFO position indicator.
-#include <atomic>
+// The simple controls: background image, text line, link area and image
+// switches.
 #include <string>
 
-#include "engine/editor_links.h"
 #include "graphics/icontrol.h"
 
 namespace selvarin {
@@ -30,20 +28,6 @@ class ITextControl : public IControl {
 
  private:
   std::string text_;
-};
-
-// A text line whose text the audio thread publishes (the beat-band label):
-// the engine swaps the text pointer in the slot, and the editor thread takes
-// it over before each redraw check.
-class ILiveTextControl : public ITextControl {
- public:
-  ILiveTextControl(IAudioPlugin* plug, IArea rect, const ITextStyle& style) : ITextControl(plug, rect, style, "") {}
-  void PullPublished() override;
-  BandLabelSlot* Slot() { return &slot_; }
-
- private:
-  BandLabelSlot slot_;
-  uint32_t seenSerial_ = 0;
 };
 
 class IURLControl : public IControl {
@@ -105,30 +89,6 @@ class IButtonHold : public IControl {
   bool ClipsToDrawRect() const override { return true; }
 
   IImage image;
-};
-
-// The LFO position indicator: a 6-pixel marker on a 195-pixel track along
-// the bottom of the editor. The tone engine writes its values on the audio
-// thread into the atomic slot; the indicator repaints at the next tick when
-// what it shows differs from what it last drew, so an idle editor (nothing
-// processed, nothing edited) repaints nothing.
-class GRAPH : public IControl {
- public:
-  GRAPH(IAudioPlugin* plug, int left, int right);
-  bool Draw(IGraphics& g) override;
-  bool NeedsRedraw() override;
-  LfoIndicatorValues* Values() { return &values_; }
-  // Marker offset from the track's left edge; -1 when no marker shows.
-  int MarkerOffset() const;
-
- private:
-  // What the track shows now: the marker's offset (0 and up), the
-  // conflict mark, or nothing.
-  static constexpr int kShowsNothing = -1, kShowsConflict = -2, kNeverDrawn = -3;
-  int Shown() const;
-
-  LfoIndicatorValues values_;
-  int drawn_ = kNeverDrawn;
 };
 
 }  // namespace selvarin

@@ -29,7 +29,7 @@ bool IDropDown::Draw(IGraphics& g) {
     // The value goes to the host as one whole edit: a perform without its
     // begin and end is not an edit to a host.
     {
-      IHostEditScope edit(&g, plug_, paramIdx);
+      HostEditScope edit(&g, plug_, paramIdx);
       MarkDirty(true);
     }
     if (list_) list_->Hide(true);

@@ -89,7 +89,7 @@ void IControl::SetDisabled(bool gray) {
 void IControl::CloseTextEntry() {
   // The value goes to the host again as a whole edit: a perform without its
   // begin and end is not an edit to a host.
-  IHostEditScope edit(graphics_, plug_, paramIdx);
+  HostEditScope edit(graphics_, plug_, paramIdx);
   MarkDirty(true);
   redrawRequested = true;
 }
@@ -102,7 +102,7 @@ void IControl::MarkDirty(bool pushValue) {
     // The user's value wins over host values published before it; one the
     // host publishes after it wins in both the parameter and the control.
     // Either way control and parameter end up agreeing.
-    IMutexLock lock(plug_->Mutex());
+    ScopedLock lock(plug_->Mutex());
     if (graphics_) graphics_->DropPublishedValue(paramIdx);
     plug_->SetParameterFromEditor(paramIdx, value);
   }

@@ -1,10 +1,10 @@
 #include "graphics/igraphics.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "framework/audio_plugin.h"
+#include "framework/decimal_number.h"
 #include "framework/param_entry.h"
 #include "raster/raster_sys_bitmap.h"
 
@@ -18,40 +18,6 @@ class ClosedPopupMarker : public IControl {
   ClosedPopupMarker() : IControl(nullptr, IArea{}) {}
   bool Draw(IGraphics&) override { return true; }
 };
-
-// The number a typed text begins with, 0 when it begins with none: an
-// optional sign, digits with an optional point, an optional exponent. Read
-// the same whatever the host's locale; "nan", "inf" and hexadecimal are not
-// numbers a user types into a value entry (a NaN would reach the host).
-double LeadingDecimal(const char* s) {
-  while (*s == ' ' || *s == '\t') ++s;
-  const bool negative = *s == '-';
-  if (*s == '+' || *s == '-') ++s;
-  const char* p = s;
-  int digits = 0;
-  bool nonZero = false;
-  for (; *p >= '0' && *p <= '9'; ++p, ++digits) nonZero |= *p != '0';
-  if (*p == '.')
-    for (++p; *p >= '0' && *p <= '9'; ++p, ++digits) nonZero |= *p != '0';
-  if (digits == 0) return 0.0;
-  const char* end = p;
-  bool tinyExponent = false;
-  if (*p == 'e' || *p == 'E') {
-    const char* q = p + 1;
-    tinyExponent = *q == '-';
-    if (*q == '+' || *q == '-') ++q;
-    if (*q >= '0' && *q <= '9') {
-      while (*q >= '0' && *q <= '9') ++q;
-      end = q;
-    } else {
-      tinyExponent = false;
-    }
-  }
-  double v = 0.0;
-  if (std::from_chars(s, end, v).ec == std::errc::result_out_of_range)
-    v = nonZero && !tinyExponent ? HUGE_VAL : 0.0;  // the parameter's range clamps it
-  return negative ? -v : v;
-}
 }  // namespace
 
 IControl* JustClosedPopupMarker() {
@@ -90,7 +56,7 @@ void IGraphics::Resize(int width, int height) {
   if (plug_) {
     // The audio thread writes into the indicator and label controls: they
     // go, and the engine's links with them, while it cannot be rendering.
-    IMutexLock lock(plug_->Mutex());
+    ScopedLock lock(plug_->Mutex());
     if (releaseControlLinks) releaseControlLinks();
     DeleteControls();
   } else {
@@ -185,11 +151,13 @@ void IGraphics::CommitEnteredText(IControl* control, IParamEntry* param, const c
   if (param->DisplayTextCount() > 0 && param->ParseDisplayText(text, &listed)) {
     v = listed;
   } else {
+    // "nan", "inf" and hexadecimal are not numbers a user types into a
+    // value entry (a NaN would reach the host).
     v = LeadingDecimal(text);
     if (param->NegateDisplay()) v = -v;
   }
   if (!control) return;
-  IHostEditScope edit(this, plug_, control->paramIdx);
+  HostEditScope edit(this, plug_, control->paramIdx);
   control->ReceiveEnteredValue(param->ToNormalized(v));
 }
 

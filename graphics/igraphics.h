@@ -5,7 +5,8 @@
 //
 // Everything that needs an operating system (window, timer, in-place entry,
 // dialogs, paths, image resources) is one of the abstract "OS slots" below;
-// a window host (graphics/headless, later Win32 or X11) implements them.
+// each window host implements them: IGraphicsWin (graphics/win32),
+// X11Graphics (graphics/x11) and HeadlessGraphics (graphics/headless).
 // Nothing in this class calls an operating system.
 //
 // Threads: every operation runs on the editor's thread, except
@@ -30,7 +31,7 @@ class IParamEntry;
 class RasterSysBitmap;
 class PromptPopup;
 
-class IGraphics : public IEditorLink {
+class IGraphics : public EditorLink {
  public:
   IGraphics(IAudioPlugin* plug, int width, int height, int frameRate);
   ~IGraphics() override;
@@ -241,12 +242,12 @@ class IGraphics : public IEditorLink {
 // a value re-sent when an entry closes) as one whole host edit; when an edit
 // of the parameter is open already the value belongs to that one, so the
 // host never sees one parameter's edits nested.
-class IHostEditScope {
+class HostEditScope {
  public:
-  IHostEditScope(const IGraphics* g, IAudioPlugin* plug, int paramIdx);
-  ~IHostEditScope();
-  IHostEditScope(const IHostEditScope&) = delete;
-  IHostEditScope& operator=(const IHostEditScope&) = delete;
+  HostEditScope(const IGraphics* g, IAudioPlugin* plug, int paramIdx);
+  ~HostEditScope();
+  HostEditScope(const HostEditScope&) = delete;
+  HostEditScope& operator=(const HostEditScope&) = delete;
 
  private:
   IAudioPlugin* plug_ = nullptr;

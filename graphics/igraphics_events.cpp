@@ -68,14 +68,14 @@ bool IGraphics::HostEditOpen(int param) const {
   return param >= 0 && (param == gestureParam_ || (plug_ && plug_->PendingEndEditParam() == param));
 }
 
-IHostEditScope::IHostEditScope(const IGraphics* g, IAudioPlugin* plug, int param) {
+HostEditScope::HostEditScope(const IGraphics* g, IAudioPlugin* plug, int param) {
   if (!plug || param < 0 || (g && g->HostEditOpen(param))) return;
   plug_ = plug;
   param_ = param;
   plug_->BeginParamEdit(param_);
 }
 
-IHostEditScope::~IHostEditScope() {
+HostEditScope::~HostEditScope() {
   if (plug_) plug_->EndParamEdit(param_);
 }
 

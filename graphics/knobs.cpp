@@ -28,7 +28,7 @@ IArea MultiRect(int cx, int cy, const IImage& img, const ITextStyle& s, int gap,
 }
 }  // namespace
 
-void IKnob::OnMouseDrag(int, int, int dX, int dY, const IPointerState& mod) {
+void Knob::OnMouseDrag(int, int, int dX, int dY, const IPointerState& mod) {
   double g = gearing;
   if (mod.C || mod.S) g *= 10.0;
   if (direction == 0) value += static_cast<double>(dY) / static_cast<double>(rect.T - rect.B) / g;
@@ -36,7 +36,7 @@ void IKnob::OnMouseDrag(int, int, int dX, int dY, const IPointerState& mod) {
   MarkDirty(true);
 }
 
-bool IKnob::ValueText(bool withLabel, char* out, int capacity) const {
+bool Knob::ValueText(bool withLabel, char* out, int capacity) const {
   const IParamEntry* p = Param();
   if (!p || textStyle.size <= 0) return false;
   char s[IParamEntry::kTextSize];
@@ -50,7 +50,7 @@ bool IKnob::ValueText(bool withLabel, char* out, int capacity) const {
 
 IKnobRotVal::IKnobRotVal(IAudioPlugin* plug, int param, int cx, int cy, const IImage& img, const ITextStyle& style,
                          int gap, int range, double gear, int width, int dir, float fade, bool label)
-    : IKnob(plug, param, RotValRect(cx, cy, img, style, gap, width), dir, gear, style, img, cx, cy, gap),
+    : Knob(plug, param, RotValRect(cx, cy, img, style, gap, width), dir, gear, style, img, cx, cy, gap),
       angleRange(range), hoverFade(fade), showLabel(label) {}
 
 void IKnobRotVal::OnMouseUp(int, int, const IPointerState&) { MarkDirty(true); }
@@ -90,7 +90,7 @@ bool IKnobRotVal::Draw(IGraphics& g) {
 
 IKnobMulti::IKnobMulti(IAudioPlugin* plug, int param, int cx, int cy, const IImage& img, const ITextStyle& style,
                        int gap, double gear, int width, int dir)
-    : IKnob(plug, param, MultiRect(cx, cy, img, style, gap, width), dir, gear, style, img, cx, cy, gap) {}
+    : Knob(plug, param, MultiRect(cx, cy, img, style, gap, width), dir, gear, style, img, cx, cy, gap) {}
 
 int IKnobMulti::Frame() const { return FrameForValue(value, image.N); }
 

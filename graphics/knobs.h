@@ -6,9 +6,9 @@
 
 namespace selvarin {
 
-class IKnob : public IControl {
+class Knob : public IControl {
  public:
-  IKnob(IAudioPlugin* plug, int param, IArea rect, int direction, double gearing, const ITextStyle& style,
+  Knob(IAudioPlugin* plug, int param, IArea rect, int direction, double gearing, const ITextStyle& style,
         const IImage& image, int cx, int cy, int textGap)
       : IControl(plug, rect, param), direction(direction), gearing(gearing), textStyle(style), image(image),
         centreX(cx), centreY(cy), textGap(textGap) {}
@@ -28,7 +28,7 @@ class IKnob : public IControl {
   bool ValueText(bool withLabel, char* out, int capacity) const;
 };
 
-class IKnobRotVal : public IKnob {
+class IKnobRotVal : public Knob {
  public:
   IKnobRotVal(IAudioPlugin* plug, int param, int cx, int cy, const IImage& image, const ITextStyle& style,
               int textGap, int angleRange, double gearing, int width, int direction, float hoverFade,
@@ -47,7 +47,7 @@ class IKnobRotVal : public IKnob {
   IBlendMode imageBlend;
 };
 
-class IKnobMulti : public IKnob {
+class IKnobMulti : public Knob {
  public:
   IKnobMulti(IAudioPlugin* plug, int param, int cx, int cy, const IImage& image, const ITextStyle& style,
              int textGap, double gearing, int width, int direction);

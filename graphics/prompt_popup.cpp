@@ -201,7 +201,7 @@ void PromptPopup::OnMouseDown(int x, int y, const IPointerState& mod) {
   if (receiver) {
     const IParamEntry* p = receiver->Param();
     if (p) {
-      IHostEditScope edit(graphics_, receiver->Plugin(), receiver->paramIdx);
+      HostEditScope edit(graphics_, receiver->Plugin(), receiver->paramIdx);
       receiver->ReceiveEnteredValue(p->ToNormalized(i));
     }
     receiver->OnPopupResult(entries_[static_cast<size_t>(i)].text, i);

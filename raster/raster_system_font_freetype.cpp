@@ -9,9 +9,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
 
-#include "raster/raster_system_font.h"
+#include "raster/raster_platform_font.h"
 
 namespace selvarin {
 
@@ -78,7 +77,7 @@ bool ChooseFace(const RasterFontRequest& request, FaceChoice& choice) {
   return ok;
 }
 
-class FreeTypeFont : public RasterSystemFont {
+class FreeTypeFont : public RasterPlatformFont {
  public:
   ~FreeTypeFont() override {
     if (face_) FT_Done_Face(face_);
@@ -100,10 +99,6 @@ class FreeTypeFont : public RasterSystemFont {
     oblique_ = request.italic && choice.slant == FC_SLANT_ROMAN;
     return SetSize(request.cellHeight);
   }
-
-  int LineHeight() const override { return lineHeight_; }
-  int Ascent() const override { return ascent_; }
-  const char* FamilyName() const override { return family_; }
 
   int Advance(std::uint32_t codepoint) override {
     if (!Load(codepoint, false)) return 0;
@@ -179,24 +174,16 @@ class FreeTypeFont : public RasterSystemFont {
   }
 
   FT_Face face_ = nullptr;
-  char family_[128] = {};
   bool haveLibrary_ = false;
   bool mono_ = false;
   bool embolden_ = false;
   bool oblique_ = false;
-  int lineHeight_ = 0;
-  int ascent_ = 0;
 };
 
 }  // namespace
 
 RasterSystemFont* RasterCreateSystemFont(const RasterFontRequest& request) {
-  FreeTypeFont* font = new (std::nothrow) FreeTypeFont;
-  if (font && !font->Open(request)) {
-    delete font;
-    font = nullptr;
-  }
-  return font;
+  return RasterPlatformFont::Make<FreeTypeFont>(request);
 }
 
 }  // namespace selvarin

@@ -50,7 +50,7 @@ void CopyField(char (&field)[N], const char* text) {
 sb::FUnknown* CreateSelvarin(void* /*context*/) {
   std::lock_guard<std::mutex> lock(CreationMutex());
   try {
-    IVST3Adapter* plugin = CreatePluginInstance(IPlugInstanceInfo{});
+    IVST3Adapter* plugin = CreatePluginInstance(InstanceInfo{});
     return plugin ? static_cast<sb::Vst::IAudioProcessor*>(plugin) : nullptr;
   } catch (...) {
     return nullptr;  // out of memory: the factory reports the failure

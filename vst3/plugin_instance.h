@@ -6,6 +6,6 @@
 
 namespace selvarin {
 
-IVST3Adapter* CreatePluginInstance(const IPlugInstanceInfo& info);
+IVST3Adapter* CreatePluginInstance(const InstanceInfo& info);
 
 }  // namespace selvarin

@@ -3,6 +3,6 @@
 
 namespace selvarin {
 
-IVST3Adapter* CreatePluginInstance(const IPlugInstanceInfo& info) { return new CLS_SELVARIN(info); }
+IVST3Adapter* CreatePluginInstance(const InstanceInfo& info) { return new CLS_SELVARIN(info); }
 
 }  // namespace selvarin

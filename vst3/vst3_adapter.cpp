@@ -32,6 +32,18 @@ int ChannelCount(sv::SpeakerArrangement arr) {
   return n;
 }
 
+// Puts a bus of `channels` channels in place of bus `index` when that one has
+// another width; an absent bus stays absent.
+void ReplaceBusOfOtherWidth(sv::BusList& busses, size_t index, const char* name, sv::BusType type,
+                            sb::int32 flags, int channels) {
+  if (busses.size() <= index) return;
+  auto* bus = sb::FCast<sv::AudioBus>(busses.at(index));
+  if (!bus || ChannelCount(bus->getArrangement()) == channels) return;
+  sv::String128 wide;
+  Widen8(name, wide, 128);
+  busses[index] = sb::IPtr<sv::Bus>(new sv::AudioBus(wide, type, flags, ArrangementForChannels(channels)), false);
+}
+
 }  // namespace
 
 sv::SpeakerArrangement ArrangementForChannels(int n) {
@@ -46,7 +58,7 @@ sv::SpeakerArrangement ArrangementForChannels(int n) {
   }
 }
 
-IVST3Adapter::IVST3Adapter(const IPlugInstanceInfo& /*info*/, int nParams, const char* channelIOStr, int nPresets,
+IVST3Adapter::IVST3Adapter(const InstanceInfo& /*info*/, int nParams, const char* channelIOStr, int nPresets,
                            const char* effectName, const char* productName, const char* mfrName,
                            int32_t vendorVersion, int32_t uniqueCode, int32_t mfrCode, int latency, bool doesMidi,
                            bool doesChunks, bool isInstrument, int sideChainChannels)
@@ -71,6 +83,7 @@ IVST3Adapter::IVST3Adapter(const IPlugInstanceInfo& /*info*/, int nParams, const
 IVST3Adapter::~IVST3Adapter() = default;
 
 sb::tresult PLUGIN_API IVST3Adapter::initialize(sb::FUnknown* context) {
+  threadCheck_.Enter(HostThread::kUi, "initialize");
   const sb::tresult result = SingleComponentEffect::initialize(context);
 
   sb::FUnknownPtr<sv::IHostApplication> app(context);
@@ -95,7 +108,7 @@ sb::tresult PLUGIN_API IVST3Adapter::initialize(sb::FUnknown* context) {
     return sb::kOutOfMemory;  // nothing may leave towards the host as an exception
   }
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     initialized_ = true;
   }
   OnHostKnown();
@@ -158,20 +171,24 @@ void IVST3Adapter::AddParameters() {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::terminate() {
+  threadCheck_.Enter(HostThread::kUi, "terminate");
   views_.clear();  // views still held by the host leave on their own
   // The busses go: processing must not run meanwhile, nor render after.
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   initialized_ = false;
   return SingleComponentEffect::terminate();
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setActive(sb::TBool state) {
+  threadCheck_.Enter(HostThread::kUi, "setActive");
+  threadCheck_.ForgetAudioThread();
   OnActiveChanged(state != 0);
   return sb::kResultOk;
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setBusArrangements(sv::SpeakerArrangement* inputs, sb::int32 numIns,
                                                         sv::SpeakerArrangement* outputs, sb::int32 numOuts) {
+  threadCheck_.Enter(HostThread::kUi, "setBusArrangements");
   try {
     return ArrangeBusses(inputs, numIns, outputs, numOuts);
   } catch (...) {
@@ -181,7 +198,7 @@ sb::tresult PLUGIN_API IVST3Adapter::setBusArrangements(sv::SpeakerArrangement* 
 
 sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int32 numIns,
                                         sv::SpeakerArrangement* outputs, sb::int32 numOuts) {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   SetInputConnections(0, NInChannels(), false);
   SetOutputConnections(0, NOutChannels(), false);
   const int nIn = numIns > 0 && inputs ? ChannelCount(inputs[0]) : 0;
@@ -194,29 +211,8 @@ sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int3
   }
   if (!match) return sb::kResultFalse;
 
-  sv::String128 name;
-  if (!audioInputs_.empty()) {
-    auto* bus = sb::FCast<sv::AudioBus>(audioInputs_.at(0));
-    if (bus && ChannelCount(bus->getArrangement()) != nIn) {
-      Widen8("Input", name, 128);
-      audioInputs_.erase(audioInputs_.begin());
-      audioInputs_.insert(audioInputs_.begin(),
-                          sb::IPtr<sv::Bus>(new sv::AudioBus(name, sv::kMain, sv::BusInfo::kDefaultActive,
-                                                             ArrangementForChannels(nIn)),
-                                            false));
-    }
-  }
-  if (!audioOutputs_.empty()) {
-    auto* bus = sb::FCast<sv::AudioBus>(audioOutputs_.at(0));
-    if (bus && ChannelCount(bus->getArrangement()) != nOut) {
-      Widen8("Output", name, 128);
-      audioOutputs_.erase(audioOutputs_.begin());
-      audioOutputs_.insert(audioOutputs_.begin(),
-                           sb::IPtr<sv::Bus>(new sv::AudioBus(name, sv::kMain, sv::BusInfo::kDefaultActive,
-                                                              ArrangementForChannels(nOut)),
-                                             false));
-    }
-  }
+  ReplaceBusOfOtherWidth(audioInputs_, 0, "Input", sv::kMain, sv::BusInfo::kDefaultActive, nIn);
+  ReplaceBusOfOtherWidth(audioOutputs_, 0, "Output", sv::kMain, sv::BusInfo::kDefaultActive, nOut);
 
   if (sideChainChannels_ == 0) {
     // One main input bus of a matching configuration is accepted, and so is
@@ -229,13 +225,7 @@ sb::tresult IVST3Adapter::ArrangeBusses(sv::SpeakerArrangement* inputs, sb::int3
   }
   if (numIns != 2) return sb::kResultFalse;
   const int nSide = inputs ? ChannelCount(inputs[1]) : 0;
-  if (audioInputs_.size() > 1) {
-    auto* bus = sb::FCast<sv::AudioBus>(audioInputs_.at(1));
-    if (bus && ChannelCount(bus->getArrangement()) != nSide) {
-      Widen8("Sidechain Input", name, 128);
-      audioInputs_[1] = sb::IPtr<sv::Bus>(new sv::AudioBus(name, sv::kAux, 0, ArrangementForChannels(nSide)), false);
-    }
-  }
+  ReplaceBusOfOtherWidth(audioInputs_, 1, "Sidechain Input", sv::kAux, 0, nSide);
   return sb::kResultOk;
 }
 
@@ -248,11 +238,13 @@ sb::uint32 PLUGIN_API IVST3Adapter::getTailSamples() {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setupProcessing(sv::ProcessSetup& setup) {
+  threadCheck_.Enter(HostThread::kUi, "setupProcessing");
+  threadCheck_.ForgetAudioThread();
   if (setup.symbolicSampleSize != sv::kSample32 && setup.symbolicSampleSize != sv::kSample64)
     return sb::kResultFalse;
   // A rate the tone cannot be derived from is refused and changes nothing.
   if (!(setup.sampleRate >= kMinSampleRate && setup.sampleRate <= kMaxSampleRate)) return sb::kResultFalse;
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   SetBypassed(false);
   SetSampleRate(setup.sampleRate);
   int frames = setup.maxSamplesPerBlock;
@@ -271,6 +263,7 @@ sb::uint32 PLUGIN_API IVST3Adapter::getProcessContextRequirements() {
 }
 
 sb::IPlugView* PLUGIN_API IVST3Adapter::createView(sb::FIDString name) {
+  threadCheck_.Enter(HostThread::kUi, "createView");
   if (!name || std::strcmp(name, sv::ViewType::kEditor) != 0) return nullptr;
   IVST3View* view = nullptr;
   try {
@@ -341,7 +334,7 @@ void IVST3Adapter::ResizeEditor(int width, int height) {
   if (EditorGraphics() && !views_.empty() && views_.front()->HasFrame()) views_.front()->RequestResize(width, height);
 }
 
-bool IVST3Adapter::SendMidiMsg(const IMidiMsg& /*msg*/) { return false; }
+bool IVST3Adapter::SendMidiMessage(const MidiMessage& /*msg*/) { return false; }
 
 bool IVST3Adapter::IsOfflineRender() { return processSetup_.processMode == sv::kOffline; }
 

@@ -11,6 +11,7 @@
 #include "pluginterfaces/vst/ivstunits.h"
 #include "vst3/single_component_effect.h"
 #include "vst3/fourcc_param_ids.h"
+#include "vst3/host_thread_check.h"
 
 namespace selvarin {
 
@@ -25,7 +26,7 @@ class IVST3Adapter : public IAudioPlugin,
                      public SingleComponentEffect,
                      public Steinberg::Vst::IProcessContextRequirements {
  public:
-  IVST3Adapter(const IPlugInstanceInfo& info, int nParams, const char* channelIOStr, int nPresets,
+  IVST3Adapter(const InstanceInfo& info, int nParams, const char* channelIOStr, int nPresets,
                const char* effectName, const char* productName, const char* mfrName, int32_t vendorVersion,
                int32_t uniqueCode, int32_t mfrCode, int latency, bool doesMidi, bool doesChunks, bool isInstrument,
                int sideChainChannels = 0);
@@ -101,7 +102,7 @@ class IVST3Adapter : public IAudioPlugin,
   double HostTempo() override;
   void HostTimeSignature(int* numerator, int* denominator) override;
   void ResizeEditor(int width, int height) override;
-  bool SendMidiMsg(const IMidiMsg& msg) override;
+  bool SendMidiMessage(const MidiMessage& msg) override;
   bool IsOfflineRender() override;
   int TransportState() override;
   void FillTransportInfo(TransportInfo* out) override;
@@ -118,6 +119,9 @@ class IVST3Adapter : public IAudioPlugin,
   bool ClaimEditor(IVST3View* view);
   void LetGoOfEditor(IVST3View* view);
   bool HoldsEditor(const IVST3View* view) const { return view && editorHolder_ == view; }
+
+  // The editor view's entry points check their thread with the adapter's.
+  void EnteredFromUi(const char* call) { threadCheck_.Enter(HostThread::kUi, call); }
 
   const sv::ProcessContext& HostContext() const { return context_; }
   sv::KnobMode KnobMode() const { return knobMode_; }
@@ -153,6 +157,7 @@ class IVST3Adapter : public IAudioPlugin,
   sv::KnobMode knobMode_ = sv::kCircularMode;
   std::vector<IVST3View*> views_;
   IVST3View* editorHolder_ = nullptr;  // the attached view, if any
+  HostThreadCheck threadCheck_;
 };
 
 }  // namespace selvarin

@@ -55,6 +55,7 @@ sv::ParamValue PLUGIN_API IVST3Adapter::getParamNormalized(sv::ParamID id) {
 }
 
 sb::tresult PLUGIN_API IVST3Adapter::setParamNormalized(sv::ParamID id, sv::ParamValue value) {
+  threadCheck_.Enter(HostThread::kUi, "setParamNormalized");
   const bool known = id == kBypassParamId || id == kPresetParamId || id < static_cast<sv::ParamID>(NParams());
   if (!known) return sb::kResultFalse;
   if (!std::isfinite(value)) return sb::kResultOk;  // nothing sensible to set
@@ -106,7 +107,7 @@ sb::tresult PLUGIN_API IVST3Adapter::getProgramName(sv::ProgramListID listId, sb
   // copied under the plug-in lock, the only query here that takes it.
   char text[256];
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     CopyBounded(text, PresetName(programIndex));
   }
   Widen8(text, name, 128);

@@ -11,7 +11,8 @@
 namespace selvarin {
 
 sb::tresult PLUGIN_API IVST3Adapter::process(sv::ProcessData& data) {
-  IMutexLock lock(Mutex());
+  threadCheck_.Enter(HostThread::kAudio, "process");
+  ScopedLock lock(Mutex());
   if (data.processContext) context_ = *data.processContext;
   // A preset chosen through the program parameter changes the values behind
   // the host's back: report them so its controls and automation follow.
@@ -96,7 +97,7 @@ void IVST3Adapter::ForwardNoteEvents(sv::IEventList* events) {
   for (sb::int32 i = 0; i < count; ++i) {
     sv::Event e{};
     if (events->getEvent(i, e) != sb::kResultOk) continue;
-    IMidiMsg msg;
+    MidiMessage msg;
     msg.offset = e.sampleOffset;
     if (e.type == sv::Event::kNoteOnEvent) {
       const double velocity = SafeNormalized(e.noteOn.velocity);

@@ -16,13 +16,14 @@ constexpr int kMaxStateBytes = 1 << 20;
 }  // namespace
 
 sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
+  threadCheck_.Enter(HostThread::kUi, "getState");
   if (!stream) return sb::kInvalidArgument;
   // The state is taken under the plug-in lock into a buffer of our own; the
   // host's stream, which may be slow (a file, a network share), is written
   // after the lock is released, so processing goes on meanwhile.
   StateChunk chunk;
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     if (!WriteState(&chunk)) return sb::kResultFalse;
     const unsigned char flag[4] = {static_cast<unsigned char>(IsBypassed() ? 1 : 0), 0, 0, 0};
     if (!chunk.PutBytes(flag, 4)) return sb::kResultFalse;
@@ -34,6 +35,7 @@ sb::tresult IVST3Adapter::getComponentStateForHost(sb::IBStream* stream) {
 }
 
 sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
+  threadCheck_.Enter(HostThread::kUi, "setState");
   if (!stream) return sb::kInvalidArgument;
 
   // The host's stream may be slow (a file, a network share): it is read
@@ -62,7 +64,7 @@ sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
   // The base keeps a parameter whose value is missing or not a number.
   int pos;
   {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     pos = ReadState(&chunk, 0);
     PushParamsToEditor();
   }
@@ -76,12 +78,12 @@ sb::tresult IVST3Adapter::setComponentStateFromHost(sb::IBStream* stream) {
 }
 
 sb::tresult IVST3Adapter::setControllerState(sb::IBStream* /*stream*/) {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   return sb::kResultOk;
 }
 
 sb::tresult IVST3Adapter::getControllerState(sb::IBStream* /*stream*/) {
-  IMutexLock lock(Mutex());
+  ScopedLock lock(Mutex());
   return sb::kResultOk;
 }
 

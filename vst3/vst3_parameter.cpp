@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "framework/decimal_number.h"
 #include "vst3/normalized.h"
 #include "vst3/text16.h"
 
@@ -43,7 +44,7 @@ bool IVST3Parameter::fromString(const sv::TChar* text, sv::ParamValue& normalize
     normalized = SafeNormalized(entry_->ToNormalized(entryValue));
     return true;
   }
-  double v = std::strtod(narrow, nullptr);
+  double v = LeadingDecimal(narrow);  // a host may run with a comma for its decimal mark
   if (!std::isfinite(v)) v = 0.0;
   normalized = SafeNormalized(entry_->ToNormalized(v));
   return true;

@@ -35,6 +35,7 @@ tresult PLUGIN_API IVST3View::isPlatformTypeSupported(FIDString type) {
 }
 
 tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
+  if (plug_) plug_->EnteredFromUi("attached");
   IGraphics* g = Graphics();
   if (!g) return kResultFalse;
   // One editor window per instance: while another view of it is attached
@@ -58,6 +59,7 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
 }
 
 tresult PLUGIN_API IVST3View::removed() {
+  if (plug_) plug_->EnteredFromUi("removed");
   if (Graphics() && plug_->HoldsEditor(this)) {
     plug_->OnEditorClose();
     windowHost_->Close();
@@ -74,6 +76,7 @@ tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
 }
 
 tresult PLUGIN_API IVST3View::onSize(ViewRect* newSize) {
+  if (plug_) plug_->EnteredFromUi("onSize");
   if (!newSize) return kResultOk;
   rect = *newSize;
   if (resizePending_) {
@@ -84,6 +87,7 @@ tresult PLUGIN_API IVST3View::onSize(ViewRect* newSize) {
 }
 
 tresult PLUGIN_API IVST3View::setFrame(IPlugFrame* frame) {
+  if (plug_) plug_->EnteredFromUi("setFrame");
   plugFrame = frame;
   return kResultOk;
 }

@@ -20,6 +20,7 @@ tresult PLUGIN_API IVST3View::queryInterface(const TUID iid, void** obj) {
 }
 
 tresult PLUGIN_API IVST3View::setContentScaleFactor(ScaleFactor factor) {
+  if (plug_) plug_->EnteredFromUi("setContentScaleFactor");
   // NaN and factors not above 0 say nothing usable: the editor stays as it is.
   if (!Graphics() || !(factor > 0.0f)) return kResultFalse;
   const double s = factor < 1.0f ? 1.0 : (factor > 4.0f ? 4.0 : static_cast<double>(factor));

@@ -1,11 +1,11 @@
 // The window host of the plug-in on X11 systems.
 #include "graphics/platform_graphics.h"
-#include "graphics/x11/igraphics_x11.h"
+#include "graphics/x11/x11_graphics.h"
 
 namespace selvarin {
 
 IGraphics* CreatePlatformGraphics(IAudioPlugin* plug, int width, int height, int frameRate) {
-  return new IGraphicsX11(plug, width, height, frameRate);
+  return new X11Graphics(plug, width, height, frameRate);
 }
 
 }  // namespace selvarin

@@ -7,6 +7,8 @@
 
 #include <xcb/xcb.h>
 
+#include "framework/decimal_number.h"
+
 namespace selvarin {
 
 namespace {
@@ -30,9 +32,8 @@ double ScaleFromXResources(const char* text, std::size_t length) {
     const size_t colon = line.find(':');
     if (colon == std::string::npos || Trimmed(line.substr(0, colon)) != "Xft.dpi") continue;
     const std::string value = Trimmed(line.substr(colon + 1));
-    char* stop = nullptr;
-    const double v = std::strtod(value.c_str(), &stop);
-    if (stop && stop != value.c_str() && *stop == '\0' && std::isfinite(v)) dpi = v;  // the last one wins, as in xrdb
+    double v = 0.0;
+    if (ParseDecimal(value.data(), value.size(), &v)) dpi = v;  // the last one wins, as in xrdb
   }
   if (!(dpi > 0.0)) return 1.0;
   const double scale = std::round(dpi / 96.0 * 4.0) / 4.0;

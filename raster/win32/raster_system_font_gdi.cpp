@@ -4,9 +4,7 @@
 // cached font reads their coverage back from the pixels.
 #include <windows.h>
 
-#include <new>
-
-#include "raster/raster_system_font.h"
+#include "raster/raster_platform_font.h"
 #include "raster/win32/raster_utf16.h"
 
 namespace selvarin {
@@ -22,7 +20,7 @@ BYTE GdiQuality(int quality) {
   }
 }
 
-class GdiFont : public RasterSystemFont {
+class GdiFont : public RasterPlatformFont {
  public:
   ~GdiFont() override {
     if (measure_) {
@@ -51,9 +49,6 @@ class GdiFont : public RasterSystemFont {
     return lineHeight_ > 0;
   }
 
-  int LineHeight() const override { return lineHeight_; }
-  int Ascent() const override { return ascent_; }
-  const char* FamilyName() const override { return family_; }
   void* NativeHandle() const override { return font_; }
 
   int Advance(std::uint32_t codepoint) override {
@@ -84,20 +79,12 @@ class GdiFont : public RasterSystemFont {
   HFONT font_ = nullptr;
   HDC measure_ = nullptr;
   HGDIOBJ previous_ = nullptr;
-  char family_[128] = {};
-  int lineHeight_ = 0;
-  int ascent_ = 0;
 };
 
 }  // namespace
 
 RasterSystemFont* RasterCreateSystemFont(const RasterFontRequest& request) {
-  GdiFont* font = new (std::nothrow) GdiFont;
-  if (font && !font->Open(request)) {
-    delete font;
-    font = nullptr;
-  }
-  return font;
+  return RasterPlatformFont::Make<GdiFont>(request);
 }
 
 }  // namespace selvarin

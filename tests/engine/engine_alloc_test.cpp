@@ -77,7 +77,7 @@ TEST(RealTime, AutomationWithAnAttachedEditorAllocatesNothing) {
   double* outs[2] = {left, right};
   h.plug.RenderBlock(nullptr, outs, 256);
   auto block = [&](int round) {
-    IMutexLock lock(h.plug.Mutex());
+    ScopedLock lock(h.plug.Mutex());
     for (int i = 0; i < kNumParams; ++i) {
       const double x = ((round + i) % 4) / 3.0;  // 0, 1/3, 2/3, 1: both Sync states
       h.plug.Param(i)->SetFromNormalized(x);

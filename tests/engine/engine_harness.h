@@ -22,7 +22,7 @@ class EngineHarness {
  public:
   // A plug-in whose parameters have all been applied once at their
   // defaults (as the host's initialisation does), at `sampleRate`.
-  explicit EngineHarness(double sampleRate = 48000.0, bool applyAll = true) : plug(IPlugInstanceInfo{}) {
+  explicit EngineHarness(double sampleRate = 48000.0, bool applyAll = true) : plug(InstanceInfo{}) {
     FakeMs() = 1000;
     plug.SetMsClock(&ReadFakeMs);
     plug.SetSampleRate(sampleRate);

@@ -97,7 +97,7 @@ TEST(SampleRate, ResetAtANewRateReappliesTheRateDependentParameters) {
 }
 
 // An editor that records what the engine asks of it.
-class RecordingEditor : public IEditorLink {
+class RecordingEditor : public EditorLink {
  public:
   struct Hide {
     int param;

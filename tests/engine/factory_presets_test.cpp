@@ -25,7 +25,7 @@ const Values kReference = {0, 0, 0, 100, 0, 1, 1000, 90, 0, 0, 1, 15, 2000, 90, 
 class PresetPlugin : public TestAdapter {
  public:
   explicit PresetPlugin(int presetCount = 150)
-      : TestAdapter(IPlugInstanceInfo{}, kN, "0-2", presetCount, "Selvarin", "", "Kavelin", 0x00010A00,
+      : TestAdapter(InstanceInfo{}, kN, "0-2", presetCount, "Selvarin", "", "Kavelin", 0x00010A00,
                     FourCC('v', '1', 'i', 'd'), FourCC('K', 'v', 'L', 'n'), 0, true, false, true) {
     Param(0)->DefineDouble("Base Freq", 200, 20, 20000, 0.1, "Hz");
     Param(0)->SetCurveExponent(2);

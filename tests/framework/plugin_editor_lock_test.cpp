@@ -10,7 +10,7 @@
 namespace selvarin {
 namespace {
 
-struct FakeEditor : IEditorLink {
+struct FakeEditor : EditorLink {
   struct Push {
     int idx;
     double value;
@@ -128,14 +128,14 @@ TEST(PluginEditor, WheelEditsEndOnceAfterTheCountdown) {
 TEST(PluginLock, ReentersOnOneThreadAndExcludesOthers) {
   RecordingPlugin p;
   {
-    IMutexLock outer(p.Mutex());
-    IMutexLock inner(p.Mutex());  // recursive: no deadlock
+    ScopedLock outer(p.Mutex());
+    ScopedLock inner(p.Mutex());  // recursive: no deadlock
     p.OnParameterChanged(1);      // takes it a third time
   }
 
   std::atomic<bool> held{false}, release{false}, otherGotIn{false};
   std::thread holder([&] {
-    IMutexLock lock(p.Mutex());
+    ScopedLock lock(p.Mutex());
     held = true;
     while (!release) std::this_thread::yield();
   });

@@ -11,7 +11,7 @@ class RecordingPlugin : public TestAdapter {
   static constexpr int kParams = 23;
 
   explicit RecordingPlugin(const char* channelIO = "0-2", int nPresets = 150)
-      : TestAdapter(IPlugInstanceInfo{}, kParams, channelIO, nPresets, "Selvarin", "", "Kavelin", 0x00010A00,
+      : TestAdapter(InstanceInfo{}, kParams, channelIO, nPresets, "Selvarin", "", "Kavelin", 0x00010A00,
                     FourCC('v', '1', 'i', 'd'), FourCC('K', 'v', 'L', 'n'), 0, true, false, true) {
     // A mix of kinds and ranges: 0 is a shaped double, 1..22 integers or enums.
     Param(0)->DefineDouble("Base Freq", 200, 20, 20000, 0.1, "Hz");
@@ -22,7 +22,7 @@ class RecordingPlugin : public TestAdapter {
   }
 
   void OnParameterChanged(int idx) override {
-    IMutexLock lock(Mutex());
+    ScopedLock lock(Mutex());
     changed.push_back(idx);
   }
   void RenderBlock(double** in, double** out, int frames) override {

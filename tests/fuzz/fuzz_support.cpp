@@ -11,7 +11,7 @@ namespace sb = Steinberg;
 namespace sv = Steinberg::Vst;
 
 FuzzPlugin::FuzzPlugin(const char* hostName) : host_(hostName) {
-  IVST3Adapter* plugin = CreatePluginInstance(IPlugInstanceInfo{});
+  IVST3Adapter* plugin = CreatePluginInstance(InstanceInfo{});
   SELVARIN_FUZZ_REQUIRE(plugin);
   sb::FUnknown* unknown = static_cast<sv::IAudioProcessor*>(plugin);
   void* obj = nullptr;

@@ -27,7 +27,7 @@ TEST(EditorConcurrencyTest, AudioAutomationWhileTheEditorIsUsed) {
     unsigned n = 0;
     while (!stop.load(std::memory_order_relaxed)) {
       {
-        IMutexLock lock(h.plug.Mutex());
+        ScopedLock lock(h.plug.Mutex());
         // A few parameters per block, as a host's automation lanes do.
         for (int k = 0; k < 4; ++k, ++n) {
           const int idx = static_cast<int>(n % kNumParams);

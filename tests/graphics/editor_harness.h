@@ -8,7 +8,7 @@
 #include "engine/param_ids.h"
 #include "engine/selvarin.h"
 #include "framework/param_entry.h"
-#include "graphics/headless/igraphics_headless.h"
+#include "graphics/headless/headless_graphics.h"
 #include "raster/raster_bitmap.h"
 
 namespace selvarin::test {
@@ -27,10 +27,10 @@ inline IPointerState LeftHeld() {
 class EditorHarness {
  public:
   // scale: the display scale the window opens at.
-  explicit EditorHarness(double sampleRate = 48000.0, double scale = 1.0) : plug(IPlugInstanceInfo{}) {
+  explicit EditorHarness(double sampleRate = 48000.0, double scale = 1.0) : plug(InstanceInfo{}) {
     plug.SetSampleRate(sampleRate);
     for (int i = 0; i < kNumParams; ++i) plug.OnParameterChanged(i);  // the host's initialisation
-    g = static_cast<IGraphicsHeadless*>(plug.Editor());
+    g = static_cast<HeadlessGraphics*>(plug.Editor());
     g->SetScale(scale);
     g->CreateEditorWindow(nullptr);
     g->Tick();
@@ -41,12 +41,12 @@ class EditorHarness {
   void RenderBlock(int frames = 256) {
     std::vector<double> l(static_cast<size_t>(frames)), r(static_cast<size_t>(frames));
     double* outs[2] = {l.data(), r.data()};
-    IMutexLock lock(plug.Mutex());
+    ScopedLock lock(plug.Mutex());
     plug.RenderBlock(nullptr, outs, frames);
   }
   // Host automation at a block start: stored, pushed to the editor, applied.
   void Automate(int idx, double normalized) {
-    IMutexLock lock(plug.Mutex());
+    ScopedLock lock(plug.Mutex());
     plug.Param(idx)->SetFromNormalized(normalized);
     if (plug.Editor()) plug.Editor()->PushParamToControls(idx, normalized, true);
     plug.OnParameterChanged(idx);
@@ -72,7 +72,7 @@ class EditorHarness {
   }
 
   CLS_SELVARIN plug;
-  IGraphicsHeadless* g = nullptr;
+  HeadlessGraphics* g = nullptr;
 };
 
 }  // namespace selvarin::test

@@ -7,11 +7,11 @@
 #include <typeinfo>
 
 #include "editor_harness.h"
-#include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/image_cache.h"
 #include "graphics/knobs.h"
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/panel_controls.h"
+#include "graphics/selvarin/selvarin_layout.h"
 #include "raster/raster_sys_bitmap.h"
 
 namespace selvarin::test {
@@ -50,7 +50,7 @@ TEST(EditorLayout, TwentyNineControlsInAttachOrderWithTheirPlaces) {
   EXPECT_EQ(h.g->FrameRate(), 24);
 
   // Another instance shares the decoded images: each is decoded once.
-  CLS_SELVARIN second{IPlugInstanceInfo{}};
+  CLS_SELVARIN second{InstanceInfo{}};
   EXPECT_EQ(EditorImageCache::Instance().Count(), 11);
   EXPECT_EQ(static_cast<IGraphics*>(second.Editor())->CachedImage(100).raster, h.g->CachedImage(100).raster);
 }
@@ -67,7 +67,7 @@ TEST(EditorLayout, TextsLinksAndTheSharedRatePlace) {
   // The engine writes into the editor's own indicator and label slots.
   EXPECT_EQ(h.plug.State().lfoIndicator[0], static_cast<GRAPH*>(h.g->Control(1))->Values());
   EXPECT_EQ(h.plug.State().lfoIndicator[1], static_cast<GRAPH*>(h.g->Control(2))->Values());
-  EXPECT_EQ(h.plug.State().bandLabel, static_cast<ILiveTextControl*>(h.g->Control(5))->Slot());
+  EXPECT_EQ(h.plug.State().bandLabel, static_cast<LiveTextControl*>(h.g->Control(5))->Slot());
 
   // One place, two knobs: the hidden one is never hit.
   EXPECT_EQ(h.At(201, 277)->paramIdx, kParamLfo1RateNote);
@@ -120,11 +120,11 @@ TEST(EditorLayout, ReplacingResizingOrDestroyingTheEditorReleasesTheEngineLinks)
   links.bandLabel = &st.bandLabel;
   links.syncClickedInEditor = h.plug.SyncClickedFlag();
   BuildSelvarinEditor(&h.plug, links);
-  auto* g = static_cast<IGraphicsHeadless*>(BuildSelvarinEditor(&h.plug, links));
+  auto* g = static_cast<HeadlessGraphics*>(BuildSelvarinEditor(&h.plug, links));
   ASSERT_EQ(h.plug.Editor(), g);
   EXPECT_EQ(st.lfoIndicator[0], static_cast<GRAPH*>(g->Control(1))->Values());
   EXPECT_EQ(st.lfoIndicator[1], static_cast<GRAPH*>(g->Control(2))->Values());
-  EXPECT_EQ(st.bandLabel, static_cast<ILiveTextControl*>(g->Control(5))->Slot());
+  EXPECT_EQ(st.bandLabel, static_cast<LiveTextControl*>(g->Control(5))->Slot());
   g->CreateEditorWindow(nullptr);
   h.Automate(kParamBinaural, h.plug.Param(kParamBinaural)->ToNormalized(10.0));
   g->Tick();

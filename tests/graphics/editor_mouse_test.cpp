@@ -11,7 +11,7 @@
 #include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/prompt_popup.h"
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/selvarin_layout.h"
 
 namespace selvarin::test {
 namespace {
@@ -86,7 +86,7 @@ TEST(EditorMouse, DraggingBaseFreqFollowsTheGearingInOneHostEdit) {
   h.Automate(kParamBaseFreq, h.plug.Param(kParamBaseFreq)->ToNormalized(432.0));
   SelvarinEditorLinks links;
   links.syncClickedInEditor = h.plug.SyncClickedFlag();
-  h.g = static_cast<IGraphicsHeadless*>(BuildSelvarinEditor(&h.plug, links));
+  h.g = static_cast<HeadlessGraphics*>(BuildSelvarinEditor(&h.plug, links));
   ASSERT_EQ(h.plug.Editor(), h.g);
   h.g->CreateEditorWindow(nullptr);
   h.Automate(kParamBaseFreq, 0.9);
@@ -307,8 +307,8 @@ TEST(EditorMouse, AListEntryForANamedParameterCommitsTheChosenText) {
 
   // Keys outside the editor's table reach no control; the URL control keeps
   // a link longer than its field cut to 255 characters.
-  EXPECT_EQ(IGraphicsHeadless::TranslateKey(kVkF1), -1);
-  EXPECT_EQ(IGraphicsHeadless::TranslateKey('A'), 16);
+  EXPECT_EQ(HeadlessGraphics::TranslateKey(kVkF1), -1);
+  EXPECT_EQ(HeadlessGraphics::TranslateKey('A'), 16);
   const std::string longLink = "https://example.org/" + std::string(600, 'x');
   auto* link = new IURLControl(&h.plug, IArea{0, 0, 10, 10}, longLink.c_str(), nullptr, nullptr);
   h.g->AddControl(link);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "editor_harness.h"
-#include "graphics/controls.h"
+#include "graphics/selvarin/panel_controls.h"
 
 namespace selvarin::test {
 namespace {
@@ -20,7 +20,7 @@ TEST(EditorFromTheAudioThread, ValuesHidesAndTheBandLabelArriveAtTheNextTick) {
   auto* band = static_cast<ITextControl*>(h.g->Control(5));
   {
     // As the processing call does it, under the plug-in lock.
-    IMutexLock lock(h.plug.Mutex());
+    ScopedLock lock(h.plug.Mutex());
     h.g->PushParamToControls(kParamVolume, 0.3, true);
     h.g->PushParamToControls(kParamFade, 500.0, false);  // plain values convert
     h.g->HideParamControls(kParamLfo1RateNote, true);

@@ -58,7 +58,7 @@ struct Outcome {
   size_t edits = 0;
 };
 Outcome Interact(EditorHarness& h) {
-  IGraphicsHeadless& g = *h.g;
+  HeadlessGraphics& g = *h.g;
   auto X = [&](int v) { return g.ToDevice(v); };
   // Drag "Volume" up 40 layout pixels in 4-pixel steps, then "Base Freq"
   // down with Shift (ten times finer).

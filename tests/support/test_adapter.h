@@ -10,7 +10,7 @@ namespace selvarin {
 
 class TestAdapter : public IAudioPlugin {
  public:
-  TestAdapter(const IPlugInstanceInfo& /*info*/, int nParams, const char* channelIOStr, int nPresets,
+  TestAdapter(const InstanceInfo& /*info*/, int nParams, const char* channelIOStr, int nPresets,
               const char* effectName, const char* productName, const char* mfrName, int32_t vendorVersion,
               int32_t uniqueCode, int32_t mfrCode, int latency, bool doesMidi, bool doesChunks, bool isInstrument)
       : IAudioPlugin(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueCode,
@@ -38,7 +38,7 @@ class TestAdapter : public IAudioPlugin {
     if (den) *den = transport.denominator;
   }
   void ResizeEditor(int, int) override {}
-  bool SendMidiMsg(const IMidiMsg&) override { return false; }
+  bool SendMidiMessage(const MidiMessage&) override { return false; }
   bool IsOfflineRender() override { return offline; }
   int TransportState() override { return transportState; }
   void FillTransportInfo(TransportInfo* out) override {

@@ -49,6 +49,10 @@ double ProcessBlock(sv::IAudioProcessor* processor, int64_t position, int frames
   return worst;
 }
 
+// These two tests process on new threads (each std::async call may run on
+// its own) after this thread rendered first: on purpose, a host's audio
+// thread that changes without a new set-up, which a debug build reports
+// once on stderr.
 TEST_F(ConcurrencyTest, ASlowStateStreamDoesNotHoldUpProcessing) {
   Prepare();
   Render(4800);
@@ -149,6 +153,55 @@ TEST_F(ConcurrencyTest, ProcessingAgainstControllerStateAndPresetCalls) {
   audio.join();
   EXPECT_LE(worst, 2.0);
   EXPECT_GT(restored, 0);
+}
+
+TEST_F(ConcurrencyTest, ACallOnAnotherThreadThanItsRolesIsReportedOnceInDebugBuildsOnly) {
+  // This thread sets up, activates and renders: it is both the
+  // user-interface and the audio thread, as in an offline host.
+  Prepare();
+  Render(512);
+  testing::internal::CaptureStderr();
+  // A new processing run may come on another audio thread. That thread
+  // stays until the end, so no later thread can reuse its id.
+  ASSERT_EQ(plugin.component->setActive(false), sb::kResultOk);
+  ASSERT_EQ(plugin.component->setActive(true), sb::kResultOk);
+  std::promise<void> processed, release;
+  std::thread newRun([&] {
+    ProcessBlock(plugin.processor, 0, 64);
+    processed.set_value();
+    release.get_future().wait();
+  });
+  processed.get_future().wait();
+  const std::string afterNewRun = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(afterNewRun, "");
+
+  // On purpose against the rules: processing moves to a third thread, which
+  // also edits parameters, away from the set-up's thread; three times each,
+  // reported once each in a debug build.
+  testing::internal::CaptureStderr();
+  std::thread([&] {
+    for (int i = 0; i < 3; ++i) {
+      ProcessBlock(plugin.processor, 64, 64);
+      plugin.controller->setParamNormalized(7, 0.5);
+    }
+  }).join();
+  plugin.controller->setParamNormalized(7, 0.25);  // the user-interface thread itself
+  const std::string said = testing::internal::GetCapturedStderr();
+#ifdef NDEBUG
+  EXPECT_EQ(said, "") << "release builds check nothing";
+#else
+  auto count = [&](const std::string& what) {
+    int n = 0;
+    for (size_t at = said.find(what); at != std::string::npos; at = said.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("called process on another thread than its first audio-thread call"), 1) << said;
+  EXPECT_EQ(count("called setParamNormalized on another thread than its first user-interface-thread call"), 1)
+      << said;
+  EXPECT_EQ(count("\n"), 2) << said;
+#endif
+  release.set_value();
+  newRun.join();
 }
 
 TEST(ConcurrencyModuleTest, FirstFactoryCallsFromTwoThreadsShareOneFactory) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/selvarin.h"
-#include "graphics/headless/igraphics_headless.h"
+#include "graphics/headless/headless_graphics.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "raster/raster_bitmap.h"
@@ -28,7 +28,7 @@ struct Rect {
 
 class SizeRecordingSelvarin : public CLS_SELVARIN {
  public:
-  SizeRecordingSelvarin() : CLS_SELVARIN(IPlugInstanceInfo{}) {}
+  SizeRecordingSelvarin() : CLS_SELVARIN(InstanceInfo{}) {}
   void OnEditorSizeChanged(int left, int top, int right, int bottom) override {
     sizes.push_back(Rect{left, top, right, bottom});
   }
@@ -156,7 +156,7 @@ TEST(ViewScale, TheHostsFactorSizesTheViewAndBadFactorsLeaveAWorkingEditor) {
 
   // After all that, the editor draws at the last good factor and answers a
   // click where the window shows the control.
-  auto* g = dynamic_cast<IGraphicsHeadless*>(plug->EditorGraphics());
+  auto* g = dynamic_cast<HeadlessGraphics*>(plug->EditorGraphics());
   ASSERT_NE(g, nullptr);
   g->CreateEditorWindow(nullptr);
   g->Tick();

@@ -134,7 +134,7 @@ class Win32Editor : public ::testing::Test {
     return shot;
   }
 
-  CLS_SELVARIN plug{IPlugInstanceInfo{}};
+  CLS_SELVARIN plug{InstanceInfo{}};
   IGraphicsWin* g = nullptr;
   HWND host = nullptr;
   HWND window = nullptr;
@@ -172,7 +172,7 @@ TEST_F(Win32Editor, OpensAsAChildWindowOfTheHostAndShowsThePanel) {
 TEST_F(Win32Editor, TheWindowClassIsSharedByOpenEditorsAndGoesWithTheLast) {
   const HINSTANCE module = g->ModuleHandle();
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 1);
-  CLS_SELVARIN second{IPlugInstanceInfo{}};
+  CLS_SELVARIN second{InstanceInfo{}};
   auto* g2 = dynamic_cast<IGraphicsWin*>(second.Editor());
   ASSERT_NE(g2, nullptr);
   HWND host2 = MakeHostWindow();

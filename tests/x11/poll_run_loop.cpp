@@ -1,6 +1,7 @@
 #include "poll_run_loop.h"
 
 #include <poll.h>
+#include <time.h>
 
 #include <algorithm>
 
@@ -9,6 +10,15 @@ namespace test {
 
 namespace sb = Steinberg;
 using Clock = std::chrono::steady_clock;
+
+namespace {
+std::chrono::microseconds ThreadCpuTime() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return std::chrono::seconds(t.tv_sec) + std::chrono::duration_cast<std::chrono::microseconds>(
+                                              std::chrono::nanoseconds(t.tv_nsec));
+}
+}  // namespace
 
 PollRunLoopFrame::~PollRunLoopFrame() {
   // What the plug-in failed to unregister is let go here.
@@ -74,9 +84,11 @@ sb::tresult PLUGIN_API PollRunLoopFrame::unregisterTimer(sb::Linux::ITimerHandle
 
 void PollRunLoopFrame::Timed(const std::function<void()>& call) {
   const auto start = Clock::now();
+  const auto startCpu = ThreadCpuTime();
   call();
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-  if (took > longest_) longest_ = took;
+  longest_ = std::max(longest_, took);
+  longestCpu_ = std::max(longestCpu_, ThreadCpuTime() - startCpu);
 }
 
 void PollRunLoopFrame::Step(Clock::time_point deadline) {

@@ -42,8 +42,11 @@ class PollRunLoopFrame : public Steinberg::IPlugFrame, public Steinberg::Linux::
   int TimerPeriodMs() const { return timers_.empty() ? -1 : static_cast<int>(timers_[0].period.count()); }
   // References the plug-in holds on the frame beyond the ones it gave back.
   int OutstandingRefs() const { return refs_; }
-  // The longest time one handler call took so far.
+  // The longest time one handler call took so far, by the clock and in the
+  // calling thread's CPU time (which time spent waiting for the processor
+  // on a busy machine does not count).
   std::chrono::microseconds LongestCall() const { return longest_; }
+  std::chrono::microseconds LongestCallCpu() const { return longestCpu_; }
 
  private:
   struct Fd {
@@ -63,6 +66,7 @@ class PollRunLoopFrame : public Steinberg::IPlugFrame, public Steinberg::Linux::
   std::vector<Timer> timers_;
   int refs_ = 0;
   std::chrono::microseconds longest_{0};
+  std::chrono::microseconds longestCpu_{0};
 };
 
 }  // namespace test

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -234,6 +235,9 @@ class X11EditorTest : public ::testing::Test {
   void MoveTo(const EditorInstance& e, Spot s) { x.MoveTo(e.x0 + s.x, e.y0 + s.y); }
   // Lets the plug-in take the events and paint (a few ticks).
   void Settle(int ms = 150) { frame.RunFor(ms); }
+  // Runs the host's loop until done() holds (bounded); the check that
+  // follows reports what was seen when it does not.
+  void Await(const std::function<bool()>& done) { frame.RunUntil(done, 10000); }
   void Drag(const EditorInstance& e, Spot from, int dy) {
     MoveTo(e, from);
     Settle(50);
@@ -255,6 +259,10 @@ class X11EditorTest : public ::testing::Test {
 };
 
 TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
+  // Every step waits for what it checks (an edit reaching the host, a
+  // repaint reaching the screen), never for a fixed time: on a loaded
+  // machine the server and the plug-in may each be late by far more than a
+  // tick.
   EditorInstance& e = NewInstance(0, 0);
   ASSERT_EQ(e.Attach(frame), sb::kResultOk);
   EXPECT_EQ(x.Children(e.top), 1) << "one child window inside the host's";
@@ -266,22 +274,24 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
 
   // Hover: the Sync button lights up under the pointer and goes dark when
   // the pointer leaves the editor.
+  const auto syncButtonChanges = [&] { return Screen(e).Differences(start, 183, 194, 231, 215); };
   MoveTo(e, kLfo1Sync);
-  Settle();
-  const Pixels hovered = Screen(e);
-  EXPECT_GT(hovered.Differences(start, 183, 194, 231, 215), 50);
+  Await([&] { return syncButtonChanges() > 50; });
+  EXPECT_GT(syncButtonChanges(), 50);
   x.MoveTo(e.x0 + kEditorW + 20, e.y0 + 100);
-  Settle();
-  EXPECT_EQ(Screen(e).Differences(start, 183, 194, 231, 215), 0);
+  Await([&] { return syncButtonChanges() == 0; });
+  EXPECT_EQ(syncButtonChanges(), 0);
 
   // Drag "Volume" up: one gesture with performs, a higher value, a new knob.
   const sv::ParamID volume = e.Id("Volume");
   const double volumeBefore = e.Norm("Volume");
   Drag(e, kVolume, 50);
-  EXPECT_LT(e.Norm("Volume"), volumeBefore - 0.15);
+  Await([&] { return e.handler.Gestures(volume) == "bpe"; });
   EXPECT_EQ(e.handler.Gestures(volume), "bpe");
-  const Pixels dragged = Screen(e);
-  EXPECT_GT(dragged.Differences(start, 470, 100, 532, 175), 100) << "the knob and its value text move";
+  EXPECT_LT(e.Norm("Volume"), volumeBefore - 0.15);
+  const auto volumeKnobChanges = [&] { return Screen(e).Differences(start, 470, 100, 532, 175); };
+  Await([&] { return volumeKnobChanges() > 100; });
+  EXPECT_GT(volumeKnobChanges(), 100) << "the knob and its value text move";
 
   // Wheel on "Fade": one notch per button 4 press, one gesture that ends
   // about half a second after the last notch.
@@ -289,87 +299,100 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   const double fadeBefore = e.Norm("Fade");
   MoveTo(e, kFade);
   for (int i = 0; i < 3; ++i) x.Click(4);
-  Settle(100);
+  Await([&] { return e.handler.Performs(fade) >= 3; });
   EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.03, 1e-4);
   EXPECT_EQ(e.handler.Performs(fade), 3);
   EXPECT_EQ(e.handler.Gestures(fade), "bp") << "still open right after the notches";
   EXPECT_TRUE(frame.RunUntil([&] { return e.handler.Gestures(fade) == "bpe"; }, 3000));
   x.Click(5);
-  Settle(100);
+  Await([&] { return e.handler.Performs(fade) >= 4; });
   EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.02, 1e-4) << "button 5 turns back one notch";
   x.Hold(XK_Control_L, true);
   x.Click(4);
   x.Hold(XK_Control_L, false);
-  Settle(100);
+  Await([&] { return e.handler.Performs(fade) >= 5; });
   EXPECT_NEAR(e.Norm("Fade"), fadeBefore + 0.021, 1e-4) << "with Control a notch is a tenth";
 
   // A double-click (two presses close in time and place) resets "Binaural".
+  // Both presses go to the server in one batch, so their server times stay
+  // close however late the test runs.
+  const sv::ParamID binaural = e.Id("Binaural");
   const double binauralDefault = e.Plain("Binaural");
   MoveTo(e, kBinaural);
   for (int i = 0; i < 4; ++i) x.Click(4);
-  Settle(100);
+  Await([&] { return e.handler.Performs(binaural) >= 4; });
   ASSERT_GT(e.Plain("Binaural"), binauralDefault + 1.0);
-  Settle(600);  // the wheel gesture ends, and the next press is no double-click
-  x.Click(1);
-  x.Click(1);
-  Settle();
+  // The wheel gesture ends before the presses.
+  Await([&] { return e.handler.Gestures(binaural) == "bpe"; });
+  x.DoubleClick(1);
+  Await([&] { return std::fabs(e.Plain("Binaural") - binauralDefault) < 1e-9; });
   EXPECT_NEAR(e.Plain("Binaural"), binauralDefault, 1e-9);
 
   // Right-click "Base Freq": the in-place entry opens over the knob, typed
   // digits replace its selected text, Enter commits at the next tick.
+  const auto entrySelection = [&] { return Count(Screen(e), 0x3399ffu, kKnobArea); };
+  const auto entryPixels = [&] {
+    const Pixels now = Screen(e);
+    return Count(now, 0x3399ffu, kKnobArea) + Count(now, 0xfafafau, kKnobArea);
+  };
+  const sv::ParamID baseFreq = e.Id("Base Freq");
+  const auto committed = [&](double hz) {
+    return e.handler.WholeGestureEndingAt(baseFreq, e.plugin.controller->plainParamToNormalized(baseFreq, hz));
+  };
   MoveTo(e, kBaseFreq);
   x.Click(3);
-  Settle();
-  const Pixels entry = Screen(e);
-  EXPECT_GT(Count(entry, 0x3399ffu, kKnobArea), 300) << "the entry shows its text selected";
+  Await([&] { return entrySelection() > 300; });
+  EXPECT_GT(entrySelection(), 300) << "the entry shows its text selected";
   x.Type("432\n");
-  Settle();
+  Await([&] { return committed(432.0); });
   EXPECT_NEAR(e.Plain("Base Freq"), 432.0, 0.05);
-  const sv::ParamID baseFreq = e.Id("Base Freq");
-  EXPECT_TRUE(e.handler.WholeGestureEndingAt(
-      baseFreq, e.plugin.controller->plainParamToNormalized(baseFreq, 432.0)));
-  const Pixels committed = Screen(e);
-  EXPECT_EQ(Count(committed, 0x3399ffu, kKnobArea) + Count(committed, 0xfafafau, kKnobArea), 0) << "the entry closed";
+  EXPECT_TRUE(committed(432.0));
+  Await([&] { return entryPixels() == 0; });
+  EXPECT_EQ(entryPixels(), 0) << "the entry closed";
 
   // A right-click cancels an open entry: nothing typed reaches the host.
   MoveTo(e, kBaseFreq);
   x.Click(3);
-  Settle();
+  Await([&] { return entrySelection() > 300; });
   x.Type("99");
   x.Click(3);
-  Settle();
+  // The entry closes at the tick that would have committed it.
+  Await([&] { return entryPixels() == 0; });
   EXPECT_NEAR(e.Plain("Base Freq"), 432.0, 0.05);
 
   // A left click elsewhere in the editor commits what was typed.
   MoveTo(e, kBaseFreq);
   x.Click(3);
-  Settle();
+  Await([&] { return entrySelection() > 300; });
   x.Type("528");
   MoveTo(e, kEmptyPanel);
   x.Click(1);
-  Settle();
+  Await([&] { return committed(528.0); });
   EXPECT_NEAR(e.Plain("Base Freq"), 528.0, 0.05);
 
   // The LFO 1 target drop-down: open the list, choose its last entry.
   const sv::ParamID target = e.Id("LFO1 Target");
   const Pixels beforeList = Screen(e);
+  const auto listArea = [&] { return Screen(e).Differences(beforeList, 84, 232, 170, 318); };
   MoveTo(e, kLfo1Target);
   x.Click(1);
-  Settle();
-  EXPECT_GT(Screen(e).Differences(beforeList, 84, 232, 170, 318), 500) << "the list shows";
+  Await([&] { return listArea() > 500; });
+  EXPECT_GT(listArea(), 500) << "the list shows";
   MoveTo(e, kLfo1TargetListLastRow);
   x.Click(1);
-  Settle();
+  Await([&] { return e.Norm("LFO1 Target") == 1.0; });
   EXPECT_DOUBLE_EQ(e.Norm("LFO1 Target"), 1.0);
   EXPECT_NE(e.handler.Gestures(target).find("bpe"), std::string::npos);
 
   // The LFO 1 Sync button: free-running now, the rate shows milliseconds.
   ASSERT_DOUBLE_EQ(e.Norm("LFO1 Sync"), 1.0);
+  const Pixels beforeSync = Screen(e);
   MoveTo(e, kLfo1Sync);
   x.Click(1);
-  Settle();
+  Await([&] { return e.Norm("LFO1 Sync") == 0.0; });
   EXPECT_DOUBLE_EQ(e.Norm("LFO1 Sync"), 0.0);
-
+  // The screenshot shows the rate knob in milliseconds.
+  Await([&] { return Screen(e).Differences(beforeSync, 171, 257, 231, 317) > 0; });
 
   const Pixels shot = Screen(e);
   EXPECT_TRUE(shot.SavePng(SELVARIN_TEST_SCREENSHOT));
@@ -387,14 +410,18 @@ TEST_F(X11EditorTest, EditsEveryKindOfControlThroughTheHostRunLoop) {
   data.inputParameterChanges = &changes;
   ASSERT_EQ(e.plugin.processor->process(data), sb::kResultOk);
   EXPECT_DOUBLE_EQ(e.Norm("Volume"), 0.25);
-  Settle();
-  EXPECT_GT(Screen(e).Differences(beforeAutomation, 470, 100, 532, 175), 100);
+  const auto automatedKnob = [&] { return Screen(e).Differences(beforeAutomation, 470, 100, 532, 175); };
+  Await([&] { return automatedKnob() > 100; });
+  EXPECT_GT(automatedKnob(), 100);
   EXPECT_EQ(Screen(e).Differences(beforeAutomation, 0, 0, 460, kEditorH), 0) << "nothing else moved";
 
-  // No handler call held the host's loop for long (generous bound for a
-  // loaded machine: a paint takes a few milliseconds).
-  EXPECT_LT(frame.LongestCall().count(), 500000);
+  // No handler call held the host's loop with long work (generous bound: a
+  // paint takes a few milliseconds). Counted in the loop thread's CPU time,
+  // which a busy machine does not stretch as it stretches the clock; the
+  // wall-clock figure is recorded for the record.
+  EXPECT_LT(frame.LongestCallCpu().count(), 500000);
   RecordProperty("longest_handler_call_us", static_cast<int>(frame.LongestCall().count()));
+  RecordProperty("longest_handler_call_cpu_us", static_cast<int>(frame.LongestCallCpu().count()));
 
   EXPECT_EQ(e.view->removed(), sb::kResultOk);
   EXPECT_EQ(x.Children(e.top), 0);

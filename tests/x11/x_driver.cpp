@@ -98,6 +98,14 @@ void XDriver::Release(int button) {
   XSync(dpy_, False);
 }
 
+void XDriver::DoubleClick(int button) {
+  for (int i = 0; i < 2; ++i) {
+    XTestFakeButtonEvent(dpy_, static_cast<unsigned>(button), True, CurrentTime);
+    XTestFakeButtonEvent(dpy_, static_cast<unsigned>(button), False, CurrentTime);
+  }
+  XSync(dpy_, False);
+}
+
 void XDriver::Key(unsigned long keysym) {
   const KeyCode code = XKeysymToKeycode(dpy_, keysym);
   XTestFakeKeyEvent(dpy_, code, True, CurrentTime);

@@ -38,6 +38,9 @@ class XDriver {
   void Press(int button);
   void Release(int button);
   void Click(int button) { Press(button); Release(button); }
+  // Two clicks sent to the server together, so that their server times are
+  // as close as a user's double-click however late this process runs.
+  void DoubleClick(int button);
   void Key(unsigned long keysym);
   void Hold(unsigned long keysym, bool down);
   void Type(const char* text);  // digits, letters, '.', '\n'

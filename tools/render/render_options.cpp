@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/decimal_number.h"
 #include "tools/render/name_suggest.h"
 
 namespace selvarin {
@@ -36,16 +37,7 @@ bool ParseInt(const std::string& text, int lo, int hi, int* out) {
 
 }  // namespace
 
-bool ParseNumber(const std::string& text, double* value) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-  // strtod also reads hexadecimal ("0x1A", "0x1p3"), which nobody means here.
-  if (text.find_first_of("xX") != std::string::npos) return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (!end || *end != '\0' || !std::isfinite(v)) return false;
-  *value = v;
-  return true;
-}
+bool ParseNumber(const std::string& text, double* value) { return ParseDecimal(text.data(), text.size(), value); }
 
 bool ParseDuration(const std::string& text, double* seconds) {
   double total = 0.0;

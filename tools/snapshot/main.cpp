@@ -13,7 +13,7 @@
 
 #include "engine/selvarin.h"
 #include "framework/param_entry.h"
-#include "graphics/headless/igraphics_headless.h"
+#include "graphics/headless/headless_graphics.h"
 #include "raster/raster_png_write.h"
 #include "tools/platform/command_line.h"
 #include "tools/render/param_resolve.h"
@@ -120,10 +120,10 @@ std::vector<CatalogParam> Catalog(IAudioPlugin& plug) {
 }
 
 int Run(const Options& o, std::string* error) {
-  CLS_SELVARIN* plug = new CLS_SELVARIN(IPlugInstanceInfo{});
+  CLS_SELVARIN* plug = new CLS_SELVARIN(InstanceInfo{});
   int result = 1;
   do {
-    auto* g = dynamic_cast<IGraphicsHeadless*>(plug->Editor());
+    auto* g = dynamic_cast<HeadlessGraphics*>(plug->Editor());
     if (!g) {
       *error = "this build's editor is not headless";
       break;

@@ -5,13 +5,13 @@
 
 #include "framework/audio_plugin.h"
 #include "framework/param_entry.h"
-#include "graphics/headless/igraphics_headless.h"
+#include "graphics/headless/headless_graphics.h"
 
 namespace selvarin {
 
 namespace {
 // The centre of the visible control bound to the named parameter.
-bool FindControl(IGraphicsHeadless& g, const std::string& name, int* x, int* y) {
+bool FindControl(HeadlessGraphics& g, const std::string& name, int* x, int* y) {
   if (name == "background") {
     *x = 5;
     *y = 5;
@@ -61,7 +61,7 @@ bool ParseSnapshotAction(const std::string& text, SnapshotAction* out, std::stri
   return true;
 }
 
-bool PerformSnapshotAction(IGraphicsHeadless& g, const SnapshotAction& a, std::string* error) {
+bool PerformSnapshotAction(HeadlessGraphics& g, const SnapshotAction& a, std::string* error) {
   int x = 0, y = 0;
   switch (a.kind) {
     case SnapshotAction::kClick:

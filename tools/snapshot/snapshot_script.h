@@ -9,7 +9,7 @@
 
 namespace selvarin {
 
-class IGraphicsHeadless;
+class HeadlessGraphics;
 
 struct SnapshotAction {
   enum Kind { kClick, kRightClick, kHover, kType, kTypeEnter, kTick } kind = kTick;
@@ -20,6 +20,6 @@ struct SnapshotAction {
 bool ParseSnapshotAction(const std::string& text, SnapshotAction* out, std::string* error);
 
 // Performs the action on the open editor, followed by a tick.
-bool PerformSnapshotAction(IGraphicsHeadless& g, const SnapshotAction& action, std::string* error);
+bool PerformSnapshotAction(HeadlessGraphics& g, const SnapshotAction& action, std::string* error);
 
 }  // namespace selvarin

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <functional>
 
-#include "graphics/x11/igraphics_x11.h"
+#include "graphics/x11/x11_graphics.h"
 #include "graphics/x11/x11_resources.h"
 #include "vst3/view_window_host.h"
 
@@ -78,7 +78,7 @@ class X11ViewWindowHost : public ViewWindowHost {
 
   bool Open(IGraphics& graphics, void* parent, FIDString, IPlugFrame* frame) override {
     Close();
-    auto* editor = dynamic_cast<IGraphicsX11*>(&graphics);
+    auto* editor = dynamic_cast<X11Graphics*>(&graphics);
     if (!editor || !frame || !parent) return false;
     Linux::IRunLoop* loop = nullptr;
     // Without the host's run loop nothing would ever paint: refuse.
@@ -134,7 +134,7 @@ class X11ViewWindowHost : public ViewWindowHost {
   }
 
   Linux::IRunLoop* loop_ = nullptr;
-  IGraphicsX11* editor_ = nullptr;
+  X11Graphics* editor_ = nullptr;
   TickHandler* timer_ = nullptr;
   EventsHandler* events_ = nullptr;
   bool watching_ = false;  // the event handler is registered

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/x11/igraphics_x11.h"
+#include "graphics/x11/x11_graphics.h"
 #include "tools/standalone/app_window.h"
 #include "tools/standalone/display_scale.h"
 #include "tools/standalone/posix/poll_loop.h"
@@ -134,7 +134,7 @@ class X11AppWindow : public AppWindow {
   Steinberg::FUnknown* ViewRunLoop() override { return &loop_; }
 
   bool OpenGraphics(IGraphics* g, void* pane) override {
-    auto* x = dynamic_cast<IGraphicsX11*>(g);
+    auto* x = dynamic_cast<X11Graphics*>(g);
     if (!x || !x->CreateEditorWindow(pane)) return false;
     Opened o{x, 0, 0};
     o.fdToken = loop_.AddDescriptor(x->ConnectionFd(), [this, x] {
@@ -163,7 +163,7 @@ class X11AppWindow : public AppWindow {
 
  private:
   struct Opened {
-    IGraphicsX11* g;
+    X11Graphics* g;
     int fdToken;
     int timerToken;
   };

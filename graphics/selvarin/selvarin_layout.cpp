@@ -1,15 +1,15 @@
-#include "graphics/selvarin_layout.h"
+#include "graphics/selvarin/selvarin_layout.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "engine/param_ids.h"
 #include "framework/audio_plugin.h"
-#include "graphics/controls.h"
 #include "graphics/dropdown.h"
 #include "graphics/igraphics.h"
 #include "graphics/knobs.h"
 #include "graphics/platform_graphics.h"
+#include "graphics/selvarin/panel_controls.h"
 
 namespace selvarin {
 
@@ -58,7 +58,7 @@ IGraphics* BuildSelvarinEditor(IAudioPlugin* plug, const SelvarinEditorLinks& li
   SelvarinVersionText(*plug, links.inputPassThrough, version);
   g->AddControl(new ITextControl(plug, IArea{45, 12, 95, 30}, st.version, version));
   g->AddControl(new IURLControl(plug, IArea{178, 15, 370, 62}, kMakerSite, kMakerSiteFallback, nullptr));
-  ILiveTextControl* band = new ILiveTextControl(plug, IArea{233, 298, 317, 313}, st.label);
+  LiveTextControl* band = new LiveTextControl(plug, IArea{233, 298, 317, 313}, st.label);
   g->AddControl(band);
 
   const IImage knob = g->LoadImageResource(kImgKnob, "img/knob.png", 1);
@@ -107,7 +107,7 @@ IGraphics* BuildSelvarinEditor(IAudioPlugin* plug, const SelvarinEditorLinks& li
   };
   {
     // The engine reads its links while it renders.
-    IMutexLock lock(plug->Mutex());
+    ScopedLock lock(plug->Mutex());
     for (int k = 0; k < 2; ++k)
       if (links.lfoIndicator[k]) *links.lfoIndicator[k] = indicators[k];
     if (links.bandLabel) *links.bandLabel = label;

@@ -1,4 +1,4 @@
-#include "graphics/headless/igraphics_headless.h"
+#include "graphics/headless/headless_graphics.h"
 
 #include "framework/audio_plugin.h"
 #include "framework/bounded_copy.h"
@@ -9,14 +9,14 @@
 
 namespace selvarin {
 
-IGraphicsHeadless::IGraphicsHeadless(IAudioPlugin* plug, int width, int height, int frameRate)
+HeadlessGraphics::HeadlessGraphics(IAudioPlugin* plug, int width, int height, int frameRate)
     : IGraphics(plug, width, height, frameRate) {}
 
-IGraphicsHeadless::~IGraphicsHeadless() { DestroyEditorWindow(); }
+HeadlessGraphics::~HeadlessGraphics() { DestroyEditorWindow(); }
 
-RasterBitmap* IGraphicsHeadless::Screen() { return screen_.get(); }
+RasterBitmap* HeadlessGraphics::Screen() { return screen_.get(); }
 
-void* IGraphicsHeadless::CreateEditorWindow(void*) {
+void* HeadlessGraphics::CreateEditorWindow(void*) {
   if (windowOpen_) DestroyEditorWindow();
   if (!screen_) screen_.reset(new RasterMemBitmap(ScaledWidth(), ScaledHeight()));
   else screen_->Resize(ScaledWidth(), ScaledHeight());
@@ -25,25 +25,25 @@ void* IGraphicsHeadless::CreateEditorWindow(void*) {
   return this;
 }
 
-void IGraphicsHeadless::DestroyEditorWindow() {
+void HeadlessGraphics::DestroyEditorWindow() {
   if (!windowOpen_) return;
   if (countdown_ > 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
   windowOpen_ = false;
   entry_.Forget();  // the entry goes with the window
 }
 
-void IGraphicsHeadless::Resize(int width, int height) {
+void HeadlessGraphics::Resize(int width, int height) {
   entry_.Forget();  // its control goes with the others
   IGraphics::Resize(width, height);
   if (Surface()) Surface()->Resize(ScaledWidth(), ScaledHeight());
   if (screen_) screen_->Resize(ScaledWidth(), ScaledHeight());
 }
 
-void IGraphicsHeadless::OnScaleChanged() {
+void HeadlessGraphics::OnScaleChanged() {
   if (screen_) screen_->Resize(ScaledWidth(), ScaledHeight());
 }
 
-bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
+bool HeadlessGraphics::PresentSurface(const IArea& rect) {
   lastPresented_ = rect;
   if (presentedCount_ < kMaxDirtyRects) presented_[presentedCount_++] = rect;
   ++presentCount_;
@@ -55,38 +55,38 @@ bool IGraphicsHeadless::PresentSurface(const IArea& rect) {
   return true;
 }
 
-void IGraphicsHeadless::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
+void HeadlessGraphics::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
   if (entry_.Open(control, param, centred, Width(), Height()) && screen_) entry_.Draw(*this, screen_.get());
 }
 
-void IGraphicsHeadless::HostExecutablePath(char* out, int capacity) {
+void HeadlessGraphics::HostExecutablePath(char* out, int capacity) {
   if (out && capacity > 0) out[0] = '\0';
 }
 
-void IGraphicsHeadless::ModuleFolderPath(char* out, int capacity) {
+void HeadlessGraphics::ModuleFolderPath(char* out, int capacity) {
   if (out && capacity > 0) out[0] = '\0';
 }
 
-void IGraphicsHeadless::AskForFile(char* inOut, int capacity, int, const char*, const char*) {
+void HeadlessGraphics::AskForFile(char* inOut, int capacity, int, const char*, const char*) {
   if (inOut && capacity > 0) inOut[0] = '\0';  // no dialog: nothing chosen
 }
 
-bool IGraphicsHeadless::AskForColor(IRgba*, const char*) { return false; }
+bool HeadlessGraphics::AskForColor(IRgba*, const char*) { return false; }
 
-bool IGraphicsHeadless::OpenWebAddress(const char* url, const char*, const char* confirmText, const char*) {
+bool HeadlessGraphics::OpenWebAddress(const char* url, const char*, const char* confirmText, const char*) {
   if (!url || !*url) return false;
   if (confirmText) return false;  // no one to say yes
   lastUrl_ = url;
   return true;
 }
 
-RasterBitmap* IGraphicsHeadless::LoadPlatformImage(int resourceId, const char*) {
+RasterBitmap* HeadlessGraphics::LoadPlatformImage(int resourceId, const char*) {
   return RasterLoadPngFromResource(nullptr, resourceId);
 }
 
 // ---- events ----
 
-void IGraphicsHeadless::LeftDown(int wx, int wy, IPointerState mod) {
+void HeadlessGraphics::LeftDown(int wx, int wy, IPointerState mod) {
   const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
@@ -101,7 +101,7 @@ void IGraphicsHeadless::LeftDown(int wx, int wy, IPointerState mod) {
   OnMouseDown(x, y, mod);
 }
 
-void IGraphicsHeadless::RightDown(int wx, int wy, IPointerState mod) {
+void HeadlessGraphics::RightDown(int wx, int wy, IPointerState mod) {
   const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
@@ -113,14 +113,14 @@ void IGraphicsHeadless::RightDown(int wx, int wy, IPointerState mod) {
   OnMouseDown(x, y, mod);
 }
 
-void IGraphicsHeadless::ButtonUp(int wx, int wy, IPointerState mod) {
+void HeadlessGraphics::ButtonUp(int wx, int wy, IPointerState mod) {
   const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   OnMouseUp(x, y, mod);
 }
 
-void IGraphicsHeadless::MouseMove(int wx, int wy, IPointerState mod) {
+void HeadlessGraphics::MouseMove(int wx, int wy, IPointerState mod) {
   const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
@@ -131,7 +131,7 @@ void IGraphicsHeadless::MouseMove(int wx, int wy, IPointerState mod) {
   }
 }
 
-void IGraphicsHeadless::LeftDoubleClick(int wx, int wy, IPointerState mod) {
+void HeadlessGraphics::LeftDoubleClick(int wx, int wy, IPointerState mod) {
   const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
@@ -139,16 +139,16 @@ void IGraphicsHeadless::LeftDoubleClick(int wx, int wy, IPointerState mod) {
   OnMouseDoubleClick(x, y, mod);
 }
 
-void IGraphicsHeadless::Wheel(int wx, int wy, int notches, IPointerState mod) {
+void HeadlessGraphics::Wheel(int wx, int wy, int notches, IPointerState mod) {
   const int x = ToLayout(wx), y = ToLayout(wy);
   pointerX_ = x;
   pointerY_ = y;
   OnMouseWheel(x, y, mod, notches);
 }
 
-void IGraphicsHeadless::MouseLeave() { OnMouseOut(); }
+void HeadlessGraphics::MouseLeave() { OnMouseOut(); }
 
-int IGraphicsHeadless::TranslateKey(int vk) {
+int HeadlessGraphics::TranslateKey(int vk) {
   if (vk == kVkSpace) return 0;
   if (vk == kVkUp) return 1;
   if (vk == kVkDown) return 2;
@@ -159,7 +159,7 @@ int IGraphicsHeadless::TranslateKey(int vk) {
   return -1;
 }
 
-void IGraphicsHeadless::KeyDown(int vk, char ch) {
+void HeadlessGraphics::KeyDown(int vk, char ch) {
   if (entry_.IsOpen()) {
     if (vk == kVkReturn) entry_.OnKey(kEntryKeyEnter);
     else if (vk == kVkBack) entry_.OnKey(kEntryKeyBackspace);
@@ -173,10 +173,10 @@ void IGraphicsHeadless::KeyDown(int vk, char ch) {
   if (key >= 0) OnKeyDown(pointerX_, pointerY_, key);
 }
 
-void IGraphicsHeadless::TypeText(const char* text) { entry_.TypeText(text); }
+void HeadlessGraphics::TypeText(const char* text) { entry_.TypeText(text); }
 
 
-void IGraphicsHeadless::Tick() {
+void HeadlessGraphics::Tick() {
   if (!windowOpen_) return;
   presentedCount_ = 0;
   TickEntryAndRepaint(*this, entry_);

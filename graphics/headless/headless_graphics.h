@@ -2,8 +2,8 @@
 // A window host without a window system: the "window" is a screen bitmap
 // that PresentSurface copies into, and the caller drives the timer ticks and
 // delivers mouse and key events as a window system would. Tests, the
-// snapshot tool and benchmarks use it; on Linux the plug-in's editor runs on
-// it until a real window host exists.
+// snapshot tool and benchmarks use it, and so does a plug-in module built
+// with the headless window host (its editor embeds nothing).
 #include <memory>
 #include <string>
 
@@ -27,10 +27,10 @@ enum HeadlessVirtualKey : int {
   kVkF1 = 0x70,
 };
 
-class IGraphicsHeadless : public IGraphics {
+class HeadlessGraphics : public IGraphics {
  public:
-  IGraphicsHeadless(IAudioPlugin* plug, int width, int height, int frameRate);
-  ~IGraphicsHeadless() override;
+  HeadlessGraphics(IAudioPlugin* plug, int width, int height, int frameRate);
+  ~HeadlessGraphics() override;
 
   // ---- OS slots ----
   bool PresentSurface(const IArea& rect) override;

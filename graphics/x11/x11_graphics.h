@@ -25,10 +25,10 @@ namespace selvarin {
 
 class RasterMemBitmap;
 
-class IGraphicsX11 : public IGraphics {
+class X11Graphics : public IGraphics {
  public:
-  IGraphicsX11(IAudioPlugin* plug, int width, int height, int frameRate);
-  ~IGraphicsX11() override;
+  X11Graphics(IAudioPlugin* plug, int width, int height, int frameRate);
+  ~X11Graphics() override;
 
   // ---- OS slots ----
   bool PresentSurface(const IArea& rect) override;

@@ -1,4 +1,4 @@
-#include "graphics/x11/igraphics_x11.h"
+#include "graphics/x11/x11_graphics.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -70,12 +70,12 @@ void FolderOf(const char* path, char* out, int capacity) {
 
 }  // namespace
 
-IGraphicsX11::IGraphicsX11(IAudioPlugin* plug, int width, int height, int frameRate)
+X11Graphics::X11Graphics(IAudioPlugin* plug, int width, int height, int frameRate)
     : IGraphics(plug, width, height, frameRate) {}
 
-IGraphicsX11::~IGraphicsX11() { DestroyEditorWindow(); }
+X11Graphics::~X11Graphics() { DestroyEditorWindow(); }
 
-void* IGraphicsX11::CreateEditorWindow(void* parent) {
+void* X11Graphics::CreateEditorWindow(void* parent) {
   if (conn_) DestroyEditorWindow();
   const auto parentId = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(parent));
   if (parentId == 0) return nullptr;
@@ -131,7 +131,7 @@ void* IGraphicsX11::CreateEditorWindow(void* parent) {
   return reinterpret_cast<void*>(static_cast<uintptr_t>(window_));
 }
 
-void IGraphicsX11::DestroyEditorWindow() {
+void X11Graphics::DestroyEditorWindow() {
   if (!conn_) return;
   if (countdown_ > 0 && Plugin()) Plugin()->FlushDeferredEndEdit();
   countdown_ = 0;
@@ -140,7 +140,7 @@ void IGraphicsX11::DestroyEditorWindow() {
   ReapWebLaunchers();
 }
 
-void IGraphicsX11::CloseConnection() {
+void X11Graphics::CloseConnection() {
   presenter_.Release();
   xembed_.Forget();
   if (window_ && !xcb_connection_has_error(conn_)) {
@@ -152,22 +152,22 @@ void IGraphicsX11::CloseConnection() {
   conn_ = nullptr;
 }
 
-void* IGraphicsX11::EditorWindowHandle() {
+void* X11Graphics::EditorWindowHandle() {
   return window_ ? reinterpret_cast<void*>(static_cast<uintptr_t>(window_)) : nullptr;
 }
 
-int IGraphicsX11::ConnectionFd() const { return conn_ ? xcb_get_file_descriptor(conn_) : -1; }
+int X11Graphics::ConnectionFd() const { return conn_ ? xcb_get_file_descriptor(conn_) : -1; }
 
-bool IGraphicsX11::ConnectionBroken() const { return conn_ && xcb_connection_has_error(conn_) != 0; }
+bool X11Graphics::ConnectionBroken() const { return conn_ && xcb_connection_has_error(conn_) != 0; }
 
 // ---- drawing to the window ----
 
-bool IGraphicsX11::PresentSurface(const IArea& rect) {
+bool X11Graphics::PresentSurface(const IArea& rect) {
   ShowOnWindow(rect);
   return true;
 }
 
-void IGraphicsX11::ShowOnWindow(const IArea& rect) {
+void X11Graphics::ShowOnWindow(const IArea& rect) {
   if (!conn_ || !screen_ || !Surface()) return;
   IArea r = rect.Intersect(IArea{0, 0, Width(), Height()});
   if (r.Empty()) return;
@@ -181,16 +181,16 @@ void IGraphicsX11::ShowOnWindow(const IArea& rect) {
   presenter_.Put(reinterpret_cast<const uint32_t*>(screen_->Bits()), screen_->RowSpan(), d.L, d.T, d.W(), d.H());
 }
 
-void IGraphicsX11::Resize(int width, int height) {
+void X11Graphics::Resize(int width, int height) {
   entry_.Forget();  // its control goes with the others
   IGraphics::Resize(width, height);
   if (Surface()) Surface()->Resize(ScaledWidth(), ScaledHeight());
   FitWindowToScaledSize();
 }
 
-void IGraphicsX11::OnScaleChanged() { FitWindowToScaledSize(); }
+void X11Graphics::OnScaleChanged() { FitWindowToScaledSize(); }
 
-void IGraphicsX11::FitWindowToScaledSize() {
+void X11Graphics::FitWindowToScaledSize() {
   if (!conn_) return;
   const int width = ScaledWidth(), height = ScaledHeight();
   if (screen_) screen_->Resize(width, height);
@@ -203,7 +203,7 @@ void IGraphicsX11::FitWindowToScaledSize() {
 
 // ---- the entry ----
 
-void IGraphicsX11::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
+void X11Graphics::BeginValueEntry(IControl* control, IParamEntry* param, bool centred) {
   if (!entry_.Open(control, param, centred, Width(), Height())) return;
   if (conn_ && screen_) {
     const IArea r = ToDevice(entry_.Rect());
@@ -214,7 +214,7 @@ void IGraphicsX11::BeginValueEntry(IControl* control, IParamEntry* param, bool c
 
 // ---- the tick ----
 
-void IGraphicsX11::Tick() {
+void X11Graphics::Tick() {
   if (!conn_) return;
   ReapWebLaunchers();
   TickEntryAndRepaint(*this, entry_);  // each group is copied to the window on its own
@@ -225,7 +225,7 @@ void IGraphicsX11::Tick() {
 
 // ---- services ----
 
-void IGraphicsX11::HostExecutablePath(char* out, int capacity) {
+void X11Graphics::HostExecutablePath(char* out, int capacity) {
   char path[4096];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
   if (n <= 0) {
@@ -236,31 +236,31 @@ void IGraphicsX11::HostExecutablePath(char* out, int capacity) {
   FolderOf(path, out, capacity);
 }
 
-void IGraphicsX11::ModuleFolderPath(char* out, int capacity) {
+void X11Graphics::ModuleFolderPath(char* out, int capacity) {
   Dl_info info{};
   const bool found = dladdr(reinterpret_cast<void*>(&ModifiersOf), &info) != 0;
   FolderOf(found ? info.dli_fname : nullptr, out, capacity);
 }
 
-void IGraphicsX11::AskForFile(char* inOut, int capacity, int, const char*, const char*) {
+void X11Graphics::AskForFile(char* inOut, int capacity, int, const char*, const char*) {
   if (inOut && capacity > 0) inOut[0] = '\0';  // no file dialog here: nothing chosen
 }
 
-bool IGraphicsX11::AskForColor(IRgba*, const char*) { return false; }
+bool X11Graphics::AskForColor(IRgba*, const char*) { return false; }
 
-bool IGraphicsX11::OpenWebAddress(const char* url, const char*, const char* confirmText, const char*) {
+bool X11Graphics::OpenWebAddress(const char* url, const char*, const char* confirmText, const char*) {
   // Without a dialog to ask in, an address that needs a yes is not opened.
   if (confirmText) return false;
   return LaunchWebAddress(url);
 }
 
-RasterBitmap* IGraphicsX11::LoadPlatformImage(int resourceId, const char*) {
+RasterBitmap* X11Graphics::LoadPlatformImage(int resourceId, const char*) {
   return RasterLoadPngFromResource(nullptr, resourceId);
 }
 
 // ---- events ----
 
-void IGraphicsX11::ProcessEvents() {
+void X11Graphics::ProcessEvents() {
   while (conn_) {
     xcb_generic_event_t* ev = xcb_poll_for_event(conn_);
     if (!ev) break;
@@ -270,7 +270,7 @@ void IGraphicsX11::ProcessEvents() {
   if (conn_) xcb_flush(conn_);
 }
 
-void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
+void X11Graphics::HandleEvent(const xcb_generic_event_t* ev) {
   switch (ev->response_type & 0x7f) {
     case XCB_BUTTON_PRESS:
       OnButtonPress(reinterpret_cast<const xcb_button_press_event_t*>(ev));
@@ -320,7 +320,7 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* ev) {
   }
 }
 
-void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
+void X11Graphics::OnButtonPress(const xcb_button_press_event_t* ev) {
   const int x = ToLayout(ev->event_x), y = ToLayout(ev->event_y);
   pointerX_ = x;
   pointerY_ = y;
@@ -364,7 +364,7 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t* ev) {
   else OnMouseDown(x, y, mod);
 }
 
-void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t* ev) {
+void X11Graphics::OnButtonRelease(const xcb_button_release_event_t* ev) {
   const int button = ev->detail;
   if (button != 1 && button != 3) return;
   pointerX_ = ToLayout(ev->event_x);
@@ -380,7 +380,7 @@ void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t* ev) {
   OnMouseUp(pointerX_, pointerY_, mod);
 }
 
-void IGraphicsX11::OnMotion(const xcb_motion_notify_event_t* ev) {
+void X11Graphics::OnMotion(const xcb_motion_notify_event_t* ev) {
   pointerX_ = ToLayout(ev->event_x);
   pointerY_ = ToLayout(ev->event_y);
   const IPointerState mod = ModifiersOf(ev->state);
@@ -391,7 +391,7 @@ void IGraphicsX11::OnMotion(const xcb_motion_notify_event_t* ev) {
   }
 }
 
-void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t* ev) {
+void X11Graphics::OnKeyPress(const xcb_key_press_event_t* ev) {
   const uint32_t sym = keys_.KeysymOf(ev->detail, ev->state);
   if (entry_.IsOpen()) {
     char ch = 0;
@@ -404,7 +404,7 @@ void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t* ev) {
   if (key >= 0) OnKeyDown(ToLayout(ev->event_x), ToLayout(ev->event_y), key);
 }
 
-void IGraphicsX11::OnExpose(const xcb_expose_event_t* ev) {
+void X11Graphics::OnExpose(const xcb_expose_event_t* ev) {
   exposed_ = exposed_.Union(IArea{ev->x, ev->y, ev->x + ev->width, ev->y + ev->height});
   if (ev->count > 0) return;  // more of the same exposure follows
   const IArea r = LayoutCovering(exposed_).Intersect(IArea{0, 0, Width(), Height()});
@@ -412,7 +412,7 @@ void IGraphicsX11::OnExpose(const xcb_expose_event_t* ev) {
   if (!r.Empty()) Draw(r);
 }
 
-void IGraphicsX11::OnClientMessage(const xcb_client_message_event_t* ev) {
+void X11Graphics::OnClientMessage(const xcb_client_message_event_t* ev) {
   switch (xembed_.Read(*ev)) {
     case XEmbedNews::kFocusIn:
       OnKeyboardFocus(true);
@@ -425,7 +425,7 @@ void IGraphicsX11::OnClientMessage(const xcb_client_message_event_t* ev) {
   }
 }
 
-void IGraphicsX11::OnKeyboardFocus(bool gained) {
+void X11Graphics::OnKeyboardFocus(bool gained) {
   // A commit or cancel asked for by a click stays asked for: on Windows the
   // focus moves before the click arrives, here it moves after.
   if (entry_.IsOpen() && entry_.State() != kEntryCommit && entry_.State() != kEntryCancel) entry_.OnFocus(gained);
