@@ -85,29 +85,42 @@ debian_source_version() {
 # Whether every file a .dsc lists is present with its checksum (an upstream
 # signature, .asc, is not needed to build and some mirrors lack it).
 debian_source_complete() {
-  local dsc=$1 sum size name
+  local dsc=$1 only=${2:-} sum size name
   [ -f "$dsc" ] || return 1
   while read -r sum size name; do
     case $name in *.asc) continue ;; esac
+    [ -z "$only" ] || [[ $name == $only ]] || continue
     [ "$(sha256sum "$(dirname "$dsc")/$name" 2>/dev/null | cut -d' ' -f1)" = "$sum" ] || return 1
   done < <(awk '/^Checksums-Sha256:/ {on = 1; next} /^[^ ]/ {on = 0} on' "$dsc")
 }
 
 # Unpacks Debian's source package PKG at VERSION into DIR and applies the
 # Debian patches. Downloads are kept under $WIN_CACHE/sources; apt checks
-# each one against the signed index.
+# each one against the signed index. With a fourth argument "upstream-ok",
+# a package whose Debian part the mirror lacks is built from the upstream
+# tarball it ships (still checked against the package's description), for
+# libraries whose Debian part only packages them.
 fetch_debian_source() {
-  local pkg=$1 version=$2 dir=$3
+  local pkg=$1 version=$2 dir=$3 upstream_ok=${4:-}
   local v=${version#*:}
   local up=${v%-*} store=$WIN_CACHE/sources/${pkg}_$v
   local dsc=$store/${pkg}_$v.dsc
-  if ! debian_source_complete "$dsc"; then
+  if ! debian_source_complete "$dsc" && ! { [ "$upstream_ok" = upstream-ok ] &&
+         debian_source_complete "$dsc" "${pkg}_$up.orig.tar.*"; }; then
     win_apt_setup || return 1
     rm -rf "$store"
     mkdir -p "$store"
     # The status is judged by the files: a missing .asc fails apt-get.
     (cd "$store" && win_apt apt-get source --download-only -qq "$pkg=$version") || true
-    debian_source_complete "$dsc" || { echo "cannot fetch the source package $pkg $version" >&2; return 1; }
+    if ! debian_source_complete "$dsc"; then
+      if [ "$upstream_ok" = upstream-ok ] && debian_source_complete "$dsc" "${pkg}_$up.orig.tar.*"; then
+        echo "   the mirror lacks the Debian part of $pkg $version: building its upstream tarball" >&2
+        rm -f "$store/${pkg}_$v".debian.tar.*
+      else
+        echo "cannot fetch the source package $pkg $version" >&2
+        return 1
+      fi
+    fi
   fi
   mkdir -p "$dir"
   local orig debian
@@ -306,7 +319,7 @@ build_win_libsndfile() {
 # libebur128: the independent loudness meter the renderer's tests measure
 # with. Its own queue.h stands in for the BSD one MinGW lacks.
 recipe_libebur128() {
-  fetch_debian_source libebur128 "$1" "$2"
+  fetch_debian_source libebur128 "$1" "$2" upstream-ok
   win_cmake_dep "$2" "$3" "$4" -DENABLE_TESTS=OFF
 }
 build_win_libebur128() { win_dep libebur128 "$(debian_source_version libebur128)" recipe_libebur128; }
