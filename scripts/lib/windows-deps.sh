@@ -347,6 +347,9 @@ recipe_portaudio() {
     -e '0,/<functiondiscoverykeys.h>/s//<functiondiscoverykeys_devpkey.h>/' "$2/src/hostapi/wasapi/pa_win_wasapi.c"
   rm -f "$2"/src/hostapi/wasapi/mingw-include/*.h
   win_configure_dep "$2" "$3" "$4" --with-winapi=wmme,wasapi
+  # Its makefile makes the object folders in a rule that a parallel build
+  # may reach after the first compile.
+  make -C "$3" lib-stamp
   make -C "$3" -j"$JOBS"
   make -C "$3" install
 }
