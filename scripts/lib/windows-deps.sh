@@ -347,9 +347,10 @@ recipe_portaudio() {
     -e '0,/<functiondiscoverykeys.h>/s//<functiondiscoverykeys_devpkey.h>/' "$2/src/hostapi/wasapi/pa_win_wasapi.c"
   rm -f "$2"/src/hostapi/wasapi/mingw-include/*.h
   win_configure_dep "$2" "$3" "$4" --with-winapi=wmme,wasapi
-  # Its makefile makes the object folders in a rule that a parallel build
-  # may reach after the first compile.
-  make -C "$3" lib-stamp
+  # Built outside its source tree, it needs the source's folders for its
+  # objects; its makefile makes only some of them (not src/hostapi/skeleton),
+  # and in a rule that a parallel build may reach after the first compile.
+  (cd "$2" && find src -type d -print0) | (cd "$3" && xargs -0 mkdir -p)
   make -C "$3" -j"$JOBS"
   make -C "$3" install
 }
