@@ -17,6 +17,14 @@ bool PathIsFile(const std::string& path);
 std::string PathFolder(const std::string& path);
 std::string PathName(const std::string& path);
 
+// The name without its extension ("b" of "a/b.wav"); a name whose only dot
+// starts it (".wav") is all stem.
+inline std::string PathStem(const std::string& path) {
+  const std::string name = PathName(path);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 // Folder of the running executable; argv0's folder (or ".") when the system
 // cannot say.
 std::string ExecutableDirectory(const char* argv0);

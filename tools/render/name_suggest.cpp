@@ -1,20 +1,14 @@
 #include "tools/render/name_suggest.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "tools/render/name_text.h"
 
 namespace selvarin {
 
 namespace {
 
-std::string Simplify(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  std::string out = s.substr(a, b - a);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
+std::string Simplify(const std::string& s) { return Lower(Trim(s)); }
 
 // Changes that turn a into b (insertions, deletions, replacements and swaps
 // of neighbours). With `anywhere`, b may start and end anywhere in the

@@ -5,28 +5,17 @@
 #include <cstdio>
 
 #include "tools/render/name_suggest.h"
+#include "tools/render/name_text.h"
 
 namespace selvarin {
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s)
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   return true;
-}
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
 }
 
 std::string Number(double v) {

@@ -16,12 +16,6 @@ namespace selvarin {
 
 namespace {
 
-std::string FileStem(const std::string& path) {
-  const std::string name = PathName(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string* error) {
   OutputTarget target;
   if (!target.Open(path, error)) return false;
@@ -38,7 +32,7 @@ bool WriteSessionPlot(const RenderOptions& o, const Timeline& timeline, const Ti
                       std::string* error) {
   const SessionTracks tracks = BuildTracks(timeline, plugin.presetValues);
   std::string title = timeline.title;
-  if (title.empty()) title = o.session.empty() || o.session == "-" ? "Selvarin" : FileStem(o.session);
+  if (title.empty()) title = o.session.empty() || o.session == "-" ? "Selvarin" : PathStem(o.session);
   const PlotScene scene = BuildPlotScene(tracks, timeline.seconds, title, *plugin.catalog, *plugin.presets);
   PlotFonts fonts;
   const PlotLayout layout = LayoutPlot(scene, o.plotWidth, o.plotHeight,

@@ -1,6 +1,5 @@
 #include "tools/render/render_options.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +7,7 @@
 
 #include "framework/decimal_number.h"
 #include "tools/render/name_suggest.h"
+#include "tools/render/name_text.h"
 
 namespace selvarin {
 
@@ -17,11 +17,6 @@ constexpr double kMaxSeconds = 24.0 * 3600.0;
 constexpr double kMinRate = 1000.0;
 constexpr double kMaxRate = 1200000.0;
 constexpr double kMaxFlacRate = 655350.0;
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool EndsWith(const std::string& s, const char* suffix) {
   const size_t n = std::strlen(suffix);

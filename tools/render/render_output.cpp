@@ -45,17 +45,11 @@ double HighestVolume(const PluginHost& h, const Timeline& timeline) {
   return -1.0;
 }
 
-std::string Stem(const std::string& path) {
-  const std::string name = PathName(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 // Title and comment tags: the session's title (else the file name), the
 // preset the render starts from and the session file.
 void Tag(const RenderOptions& o, const PluginHost& h, const StartSettings& start, const Timeline& timeline,
          WriterSettings* ws) {
-  ws->title = !timeline.title.empty() ? timeline.title : o.output == "-" ? "Selvarin" : Stem(o.output);
+  ws->title = !timeline.title.empty() ? timeline.title : o.output == "-" ? "Selvarin" : PathStem(o.output);
   int preset = start.presetIndex;
   for (const TimelineEvent& e : timeline.events)
     if (preset < 0 && e.kind == SessionLineKind::kPreset && e.startFrame == 0) preset = e.presetIndex;

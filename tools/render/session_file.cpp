@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "tools/render/name_suggest.h"
+#include "tools/render/name_text.h"
 #include "tools/render/render_options.h"
 
 namespace selvarin {
@@ -13,18 +14,6 @@ namespace selvarin {
 namespace {
 
 constexpr double kMaxSessionSeconds = 24.0 * 3600.0;
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // The line without its comment: '#' starts one outside double quotes.
 std::string StripComment(const std::string& line) {

@@ -220,4 +220,11 @@ std::string FormatTimeline(const Timeline& timeline, const TimelinePlugin& plugi
   return out;
 }
 
+double RampPlainValue(double from, double to, bool exponential, double x) {
+  x = x < 0.0 ? 0.0 : x > 1.0 ? 1.0 : x;
+  if (x >= 1.0) return to;
+  if (exponential) return from * std::pow(to / from, x);
+  return from + (to - from) * x;
+}
+
 }  // namespace selvarin

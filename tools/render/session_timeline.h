@@ -26,6 +26,10 @@ struct TimelineEvent {
   bool exponential = false;
 };
 
+// A ramp's plain value at `x` of its way (kept to 0..1), exactly `to` at its
+// end: linear, or exponential (equal ratios in equal times).
+double RampPlainValue(double from, double to, bool exponential, double x);
+
 struct Timeline {
   std::vector<TimelineEvent> events;  // in time order
   double seconds = 0.0;               // render length

@@ -1,15 +1,10 @@
 #include "tools/render/session_tracks.h"
 
-#include <cmath>
-
 namespace selvarin {
 
 double TrackPiece::ValueAt(double t) const {
   if (shape == TrackShape::kHold || end <= start) return to;
-  double x = (t - start) / (end - start);
-  x = x < 0.0 ? 0.0 : x > 1.0 ? 1.0 : x;
-  if (shape == TrackShape::kExponential) return from * std::pow(to / from, x);
-  return from + (to - from) * x;
+  return RampPlainValue(from, to, shape == TrackShape::kExponential, (t - start) / (end - start));
 }
 
 namespace {

@@ -17,11 +17,8 @@ TimelinePlayer::TimelinePlayer(const Timeline& timeline, ToNormalizedFn toNormal
 
 double TimelinePlayer::RampValue(const TimelineEvent& r, int64_t frame) {
   const double span = static_cast<double>(r.endFrame - r.startFrame);
-  double x = span > 0.0 ? static_cast<double>(frame - r.startFrame) / span : 1.0;
-  x = x < 0.0 ? 0.0 : x > 1.0 ? 1.0 : x;
-  if (x >= 1.0) return r.toPlain;
-  if (r.exponential) return r.fromPlain * std::pow(r.toPlain / r.fromPlain, x);
-  return r.fromPlain + (r.toPlain - r.fromPlain) * x;
+  const double x = span > 0.0 ? static_cast<double>(frame - r.startFrame) / span : 1.0;
+  return RampPlainValue(r.fromPlain, r.toPlain, r.exponential, x);
 }
 
 void TimelinePlayer::Put(uint32_t id, int64_t frame, int order, double normalized) {
